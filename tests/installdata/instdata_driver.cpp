@@ -1,0 +1,66 @@
+// Test fixture: drivers with install-data files in Wine's spooler.
+#include "tests/installdata/instdata_driver.h"
+#include "tests/support/process.h"
+#include <winspool.h>
+#include <vector>
+
+namespace instdatatest {
+
+std::string NtDataFile(const std::string& instDataName)
+{
+    return "[User Mode Printer Driver Information]\r\nSADatI=" + instDataName + "\r\n";
+}
+
+namespace {
+
+std::string NameForCurrentTest(const std::string& suffix)
+{
+    std::string name = "ID " + testsupport::CurrentTestFilter() + suffix;
+    for (char& ch : name) {
+        if (ch == '.' || ch == '/')
+            ch = ' ';
+    }
+    return name;
+}
+
+} // namespace
+
+CInstDataDriver::CInstDataDriver(const std::string& instData, const std::string& dataFile,
+                                 const std::string& nameSuffix)
+    : m_name(NameForCurrentTest(nameSuffix))
+{
+    testsupport::DriverFiles files;
+    files.name = m_name;
+    files.dataContent = dataFile;
+    files.extraFiles.push_back({"instdata.inf", instData});
+    m_driver.reset(new testsupport::CScopedDriver(files));
+}
+
+std::string CInstDataDriver::AddTestPrinter(const std::string& suffix)
+{
+    std::string printer = m_name + suffix;
+    return m_driver->InstallPrinter(printer) ? printer : std::string();
+}
+
+std::string CInstDataDriver::Directory() const
+{
+    std::string path = EnumeratedDriverPath(m_name);
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+std::string EnumeratedDriverPath(const std::string& driverName)
+{
+    DWORD cb = 0, count = 0;
+    EnumPrinterDriversA(NULL, NULL, 3, NULL, 0, &cb, &count);
+    std::vector<BYTE> buffer(cb ? cb : 1);
+    if (!EnumPrinterDriversA(NULL, NULL, 3, buffer.data(), cb, &cb, &count))
+        return std::string();
+    const DRIVER_INFO_3A* info = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (driverName == info[i].pName)
+            return info[i].pDriverPath ? info[i].pDriverPath : "";
+    }
+    return std::string();
+}
+
+} // namespace instdatatest

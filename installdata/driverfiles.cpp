@@ -24,13 +24,6 @@ private:
     void* m_p;
 };
 
-CStr DirectoryOf(const char* pszPath)
-{
-    CStr path(pszPath);
-    int nSlash = path.ReverseFind('\\');
-    return nSlash < 0 ? path : path.Left(nSlash);
-}
-
 // "directory\name", or the name alone when no directory is known.
 CStr JoinPath(const CStr& directory, const CStr& name)
 {
@@ -42,6 +35,19 @@ CStr JoinPath(const CStr& directory, const CStr& name)
 }
 
 } // namespace
+
+CStr DriverDirectoryOf(const char* pszDriverPath)
+{
+    CStr path(pszDriverPath);
+    int nSlash = path.ReverseFind('\\');
+    return nSlash < 0 ? path : path.Left(nSlash);
+}
+
+CStr DataFilePathIn(const char* pszDataFile, const CStr& directory)
+{
+    CStr dataFile(pszDataFile);
+    return dataFile.Find('\\') < 0 ? JoinPath(directory, dataFile) : dataFile;
+}
 
 BOOL CPrinterHandle::Open(const char* pszPrinterName, HANDLE* phPrinter)
 {
@@ -77,9 +83,8 @@ void CPrinterHandle::Close()
 void CDriverFileLocator::TakeFacts(const DRIVER_INFO_3A& info, CDriverFacts& facts)
 {
     facts.szName = info.pName;
-    facts.szDirectory = DirectoryOf(info.pDriverPath);
-    CStr dataFile(info.pDataFile);
-    facts.szDataFile = dataFile.Find('\\') < 0 ? JoinPath(facts.szDirectory, dataFile) : dataFile;
+    facts.szDirectory = DriverDirectoryOf(info.pDriverPath);
+    facts.szDataFile = DataFilePathIn(info.pDataFile, facts.szDirectory);
 }
 
 BOOL CDriverFileLocator::ReadPrinterDriver(const CStr& printerName, CDriverFacts& facts)

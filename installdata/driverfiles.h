@@ -5,6 +5,13 @@
 #include <winspool.h>
 #include "app/str.h"
 
+// The directory of a driver's main file: the path up to its last backslash, or the
+// whole path when it has none.
+CStr DriverDirectoryOf(const char* pszDriverPath);
+// A data file as the spooler reports it, made a path: a bare file name is joined to
+// the driver directory (when one is known); a path is kept as it is.
+CStr DataFilePathIn(const char* pszDataFile, const CStr& directory);
+
 // A printer handle of the spooler, closed when the object goes.
 class CPrinterHandle {
 public:

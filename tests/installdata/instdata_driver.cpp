@@ -13,9 +13,9 @@ std::string NtDataFile(const std::string& instDataName)
 
 namespace {
 
-std::string NameForCurrentTest(const std::string& suffix)
+std::string NameForCurrentTest()
 {
-    std::string name = "ID " + testsupport::CurrentTestFilter() + suffix;
+    std::string name = "ID " + testsupport::CurrentTestFilter();
     for (char& ch : name) {
         if (ch == '.' || ch == '/')
             ch = ' ';
@@ -25,15 +25,23 @@ std::string NameForCurrentTest(const std::string& suffix)
 
 } // namespace
 
-CInstDataDriver::CInstDataDriver(const std::string& instData, const std::string& dataFile,
-                                 const std::string& nameSuffix)
-    : m_name(NameForCurrentTest(nameSuffix))
+CInstDataDriver::CInstDataDriver(const std::string& instData)
+    : CInstDataDriver(NtDataFile("instdata.inf"), FileList{{"instdata.inf", instData}})
 {
-    testsupport::DriverFiles files;
-    files.name = m_name;
-    files.dataContent = dataFile;
-    files.extraFiles.push_back({"instdata.inf", instData});
-    m_driver.reset(new testsupport::CScopedDriver(files));
+}
+
+CInstDataDriver::CInstDataDriver(const std::string& dataFile, const FileList& files)
+    : m_name(NameForCurrentTest())
+{
+    testsupport::DriverFiles driverFiles;
+    driverFiles.name = m_name;
+    driverFiles.dataContent = dataFile;
+    const std::string placeholder = "{driver}";
+    for (size_t at = driverFiles.dataContent.find(placeholder); at != std::string::npos;
+         at = driverFiles.dataContent.find(placeholder, at + m_name.size()))
+        driverFiles.dataContent.replace(at, placeholder.size(), m_name);
+    driverFiles.extraFiles = files;
+    m_driver.reset(new testsupport::CScopedDriver(driverFiles));
 }
 
 std::string CInstDataDriver::AddTestPrinter(const std::string& suffix)

@@ -4,18 +4,23 @@
 #include "tests/support/spooler.h"
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace instdatatest {
+
+typedef std::vector<std::pair<std::string, std::string>> FileList;  // name, content
 
 // The data file of the NT family naming the install-data file.
 std::string NtDataFile(const std::string& instDataName);
 
 class CInstDataDriver {
 public:
-    // Installs the driver with the install-data file "instdata.inf" (content as given)
-    // and a data file that names it, or with the data file given.
-    explicit CInstDataDriver(const std::string& instData, const std::string& dataFile = NtDataFile("instdata.inf"),
-                             const std::string& nameSuffix = "");
+    // Installs the driver with "instdata.inf" of that content, named by an NT data file.
+    explicit CInstDataDriver(const std::string& instData);
+    // Installs the driver with the data file and further files given; "{driver}" in the
+    // data file stands for the driver's name.
+    CInstDataDriver(const std::string& dataFile, const FileList& files);
     bool Installed() const { return m_driver->Installed(); }
     const std::string& Name() const { return m_name; }
     // Adds a printer on this driver; its name is the driver's with the suffix.

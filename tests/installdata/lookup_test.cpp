@@ -2,6 +2,8 @@
 // spooler, each with a data file that names its install-data file.
 #include "installdata/instdatalookup.h"
 #include "tests/installdata/instdata_driver.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
 #include "tests/support/spooler.h"
 #include <gtest/gtest.h>
 
@@ -12,19 +14,23 @@ namespace {
 const char kKey[] = "Software\\NOVRA\\KIV3\\Driver\\Test";
 const char kMenuKey[] = "Software\\NOVRA\\KIV3\\Driver\\Test\\Menu";
 
-const char kInstData[] =
-    "; Setup script of the test driver\r\n"
+std::string InstData(const std::string& model)
+{
+    return "; Setup script of the test driver\r\n"
     "[Version]\r\n"
     "Signature=1\r\n"
     "\r\n"
     "[Install]\r\n"
     "REGPATH = DRV, \"HKEY_LOCAL_MACHINE\\Software\\NOVRA\\KIV3\\Driver\\Test\"\r\n"
     "REGPATH = MENU, \"HKEY_LOCAL_MACHINE\\Software\\NOVRA\\KIV3\\Driver\\Test\\Menu\"\r\n"
-    "REGENTER = DRV, \"ModelID\", \"TX-100\"\r\n"
+    "REGENTER = DRV, \"ModelID\", \"" + model + "\"\r\n"
     "REGENTER = DRV, \"Profile\", DRIVERDIR+\"\\tx100.ini\"\r\n"
     "REGENTER = DRV, \"InstallDir\", driverdir\r\n"
     "REGENTER = DRV, \"Count\", 12\r\n"
     "REGENTER = MENU, \"920\", \"C:\\Tools\\order.exe\"   ; the ordering program\r\n";
+}
+
+const std::string kInstData = InstData("TX-100");
 
 std::string Printer(CStr printer, const char* pszKey, const char* pszValue)
 {
@@ -106,4 +112,122 @@ TEST(InstDataLookup, DriverStillAnswersAfterItsPrintersAreDeleted)
     ASSERT_TRUE(testsupport::RemovePrinter(second));
     EXPECT_EQ("", Printer(second.c_str(), kKey, "ModelID"));
     EXPECT_EQ("TX-100", Driver(driver.Name().c_str(), kKey, "ModelID"));
+}
+
+
+namespace {
+
+// The NT family reads "SADatI" whole, commas included; the 9x family reads key "52" of
+// the driver's own section up to its first comma. Each names a file of its own.
+const char kBothFamiliesDataFile[] =
+    "[User Mode Printer Driver Information]\r\nSADatI=nt,data.inf\r\n"
+    "[{driver}]\r\n52=ninex.inf,1,C:\\other\r\n";
+
+const instdatatest::FileList kBothFamiliesFiles = {
+    {"nt,data.inf", InstData("NT model")},
+    {"nt", InstData("cut at the comma")},
+    {"ninex.inf", InstData("9x model")},
+};
+
+void ExpectModelForPrinterAndDriver(const std::string& expected, const std::string& dataFile,
+                                    const instdatatest::FileList& files)
+{
+    CInstDataDriver driver(dataFile, files);
+    ASSERT_TRUE(driver.Installed());
+    std::string printer = driver.AddTestPrinter(" P");
+    ASSERT_FALSE(printer.empty());
+    EXPECT_EQ(expected, Printer(printer.c_str(), kKey, "ModelID"));
+    EXPECT_EQ(expected, Driver(driver.Name().c_str(), kKey, "ModelID"));
+}
+
+} // namespace
+
+TEST(InstDataLookup, NtFamilyNamesTheFileBySADatIWholeWithItsComma)
+{
+    ExpectModelForPrinterAndDriver("NT model", kBothFamiliesDataFile, kBothFamiliesFiles);
+}
+
+TEST(InstDataLookup, Win9xNamesTheFileByKey52OfTheDriverSectionUpToItsComma)
+{
+    AS_WINDOWS_VERSION("win98");
+    ExpectModelForPrinterAndDriver("9x model", kBothFamiliesDataFile, kBothFamiliesFiles);
+}
+
+TEST(InstDataLookup, FileNameIsReadUpToItsFirst63Characters)
+{
+    std::string name63 = std::string(59, 'n') + ".inf";
+    ExpectModelForPrinterAndDriver("63", instdatatest::NtDataFile(name63 + "x"),
+                                   {{name63, InstData("63")}, {name63 + "x", InstData("64")}});
+}
+
+TEST(InstDataLookup, UnusableDataOrInstallDataFilesAnswerEmpty)
+{
+    CInstDataDriver driver(kInstData);
+    ASSERT_TRUE(driver.Installed());
+    std::string printer = driver.AddTestPrinter(" P");
+    ASSERT_FALSE(printer.empty());
+    const std::string kUsable = "[Install]\r\nREGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\nREGENTER=K,\"V\",\"x\"\r\n";
+    struct {
+        const char* pszWhat;
+        std::string dataFile;  // empty: no data file at all
+        std::string instData;
+        const char* pszExpected;
+    } cases[] = {
+        {"usable files", instdatatest::NtDataFile("instdata.inf"), kUsable, "x"},
+        {"named file missing", instdatatest::NtDataFile("absent.inf"), kUsable, ""},
+        {"no SADatI key", "[User Mode Printer Driver Information]\r\nOther=instdata.inf\r\n", kUsable, ""},
+        {"empty SADatI", instdatatest::NtDataFile(""), kUsable, ""},
+        {"no data file", "", kUsable, ""},
+        {"empty install data", instdatatest::NtDataFile("instdata.inf"), "", ""},
+        {"only comments", instdatatest::NtDataFile("instdata.inf"), "; REGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\n;\r\n", ""},
+        {"no Install section", instdatatest::NtDataFile("instdata.inf"),
+         "[Setup]\r\nREGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\nREGENTER=K,\"V\",\"x\"\r\n", ""},
+        {"no REGENTER", instdatatest::NtDataFile("instdata.inf"), "[Install]\r\nREGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\n", ""},
+        {"no REGPATH", instdatatest::NtDataFile("instdata.inf"), "[Install]\r\nREGENTER=K,\"V\",\"x\"\r\n", ""},
+        {"path not below HKEY_LOCAL_MACHINE", instdatatest::NtDataFile("instdata.inf"),
+         "[Install]\r\nREGPATH=K,\"HKEY_CURRENT_USER\\Key\"\r\nREGENTER=K,\"V\",\"x\"\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        DeleteFileA(driver.File("tadrv.ini").c_str());
+        if (!c.dataFile.empty()) {
+            ASSERT_TRUE(testsupport::WriteTextFile(driver.File("tadrv.ini"), c.dataFile));
+        }
+        ASSERT_TRUE(testsupport::WriteTextFile(driver.File("instdata.inf"), c.instData));
+        EXPECT_EQ(c.pszExpected, Printer(printer.c_str(), "Key", "V")) << c.pszWhat;
+        EXPECT_EQ(c.pszExpected, Driver(driver.Name().c_str(), "Key", "V")) << c.pszWhat;
+    }
+}
+
+TEST(InstDataLookup, EveryCallReadsTheFileAnew)
+{
+    CInstDataDriver driver(kInstData);
+    ASSERT_TRUE(driver.Installed());
+    std::string printer = driver.AddTestPrinter(" P");
+    ASSERT_FALSE(printer.empty());
+    EXPECT_EQ("TX-100", Printer(printer.c_str(), kKey, "ModelID"));
+    ASSERT_TRUE(testsupport::WriteTextFile(driver.File("instdata.inf"), InstData("TX-200")));
+    EXPECT_EQ("TX-200", Printer(printer.c_str(), kKey, "ModelID"));
+    EXPECT_EQ("TX-200", Driver(driver.Name().c_str(), kKey, "ModelID"));
+}
+
+TEST(InstDataLookup, FileLockedByAnotherIsUnreadableButOneOpenForWritingIsRead)
+{
+    CInstDataDriver driver(kInstData);
+    ASSERT_TRUE(driver.Installed());
+    std::string printer = driver.AddTestPrinter(" P");
+    ASSERT_FALSE(printer.empty());
+    std::string path = driver.File("instdata.inf");
+
+    HANDLE hWriter = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                 OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hWriter);
+    EXPECT_EQ("TX-100", Printer(printer.c_str(), kKey, "ModelID"));
+    CloseHandle(hWriter);
+
+    HANDLE hExclusive = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hExclusive);
+    EXPECT_EQ("", Printer(printer.c_str(), kKey, "ModelID"));
+    EXPECT_EQ("", Driver(driver.Name().c_str(), kKey, "ModelID"));
+    CloseHandle(hExclusive);
+    EXPECT_EQ("TX-100", Printer(printer.c_str(), kKey, "ModelID"));
 }

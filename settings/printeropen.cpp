@@ -1,7 +1,7 @@
 // Opening printers by name, with the wide fallback of the NT family, and the
 // one place that decides whether a failed open means that a printer is gone.
 #include "settings/printeropen.h"
-#include <vector>
+#include "installdata/heap.h"
 
 PFN_OpenPrinterA g_pfnOpenPrinterA = OpenPrinterA;
 PFN_OpenPrinterW g_pfnOpenPrinterW = OpenPrinterW;
@@ -15,29 +15,43 @@ bool IsNtFamily()
     return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
+// The name as a wide string in a block of its length + 1 characters (free it
+// with HeapFreeChecked); null when a character has no translation in the
+// system code page or nothing came out.
+WCHAR* WidePrinterName(const char* pszPrinterName)
+{
+    int cchName = lstrlenA(pszPrinterName);
+    WCHAR* pszWide = static_cast<WCHAR*>(HeapAllocZeroed((static_cast<SIZE_T>(cchName) + 1) * sizeof(WCHAR)));
+    if (pszWide == NULL)
+        return NULL;
+    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED | MB_ERR_INVALID_CHARS, pszPrinterName, cchName, pszWide,
+                            cchName + 1) == 0) {
+        HeapFreeChecked(pszWide);
+        return NULL;
+    }
+    return pszWide;
+}
+
 } // namespace
 
 BOOL QZ_OpenPrinter(const char* pszPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSA* pDefaults)
 {
     BOOL fResult = g_pfnOpenPrinterA(const_cast<char*>(pszPrinterName), phPrinter, pDefaults);
-    if (fResult && *phPrinter != NULL)
+    if (fResult && phPrinter != NULL && *phPrinter != NULL)
         return fResult;
-    DWORD dwFirstError = GetLastError();
-    if (pszPrinterName == NULL || !IsNtFamily())
-        return fResult;
-    int cchName = lstrlenA(pszPrinterName);
-    std::vector<WCHAR> wideName(static_cast<size_t>(cchName) + 1, L'\0');
-    int cchWide = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED | MB_ERR_INVALID_CHARS, pszPrinterName, cchName,
-                                      wideName.data(), cchName + 1);
-    if (cchWide == 0 || GetLastError() == ERROR_NO_UNICODE_TRANSLATION) {
-        // The first call's answer stands, and so does the reason it gave.
+    // Whatever is tried next, a caller that gets the first answer also gets its reason.
+    const DWORD dwFirstError = GetLastError();
+    WCHAR* pszWide = (pszPrinterName != NULL && IsNtFamily()) ? WidePrinterName(pszPrinterName) : NULL;
+    if (pszWide == NULL) {
         SetLastError(dwFirstError);
         return fResult;
     }
-    if (pDefaults == NULL)
-        return g_pfnOpenPrinterW(wideName.data(), phPrinter, NULL);
-    PRINTER_DEFAULTSW wideDefaults = {NULL, NULL, pDefaults->DesiredAccess};
-    return g_pfnOpenPrinterW(wideName.data(), phPrinter, &wideDefaults);
+    PRINTER_DEFAULTSW wideDefaults = {NULL, NULL, pDefaults != NULL ? pDefaults->DesiredAccess : 0};
+    BOOL fWideResult = g_pfnOpenPrinterW(pszWide, phPrinter, pDefaults != NULL ? &wideDefaults : NULL);
+    const DWORD dwWideError = GetLastError();
+    HeapFreeChecked(pszWide);
+    SetLastError(dwWideError);
+    return fWideResult;
 }
 
 PrinterPresence PresenceFromOpenError(DWORD dwError)
@@ -47,9 +61,27 @@ PrinterPresence PresenceFromOpenError(DWORD dwError)
 
 PrinterPresence QueryPrinterPresence(const char* pszPrinterName)
 {
+    if (pszPrinterName == NULL || pszPrinterName[0] == '\0')
+        return PRINTER_GONE;
+    COpenedPrinter printer;
+    if (!printer.Open(pszPrinterName))
+        return PresenceFromOpenError(GetLastError());
+    return PRINTER_PRESENT;
+}
+
+BOOL COpenedPrinter::Open(const char* pszPrinterName)
+{
+    Close();
     HANDLE hPrinter = NULL;
     if (!QZ_OpenPrinter(pszPrinterName, &hPrinter, NULL))
-        return PresenceFromOpenError(GetLastError());
-    ClosePrinter(hPrinter);
-    return PRINTER_PRESENT;
+        return FALSE;
+    m_hPrinter = hPrinter;
+    return TRUE;
+}
+
+void COpenedPrinter::Close()
+{
+    if (m_hPrinter != NULL)
+        ClosePrinter(m_hPrinter);
+    m_hPrinter = NULL;
 }

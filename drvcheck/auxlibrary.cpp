@@ -2,7 +2,6 @@
 #include "drvcheck/auxlibrary.h"
 #include "drvcheck/drvsupport.h"
 #include "drvcheck/heaptext.h"
-#include "drvcheck/osversion.h"
 #include "installdata/heap.h"
 #include <new>
 

@@ -3,9 +3,8 @@
 #include "drvcheck/drvsupport.h"
 #include "app/str.h"
 #include "drvcheck/heaptext.h"
-#include "drvcheck/osversion.h"
+#include "installdata/driverfiles.h"
 #include "installdata/heap.h"
-#include <winspool.h>
 
 namespace {
 
@@ -19,41 +18,6 @@ struct CDriverPaths {
     CStr strDataFile;
 };
 
-// A printer opened for the one lookup; closed on destruction.
-class CLookupPrinter {
-public:
-    CLookupPrinter() : m_hPrinter(NULL) {}
-    ~CLookupPrinter()
-    {
-        if (m_hPrinter != NULL)
-            ClosePrinter(m_hPrinter);
-    }
-    // The 8-bit call first; on the NT family a name it rejects is tried once more as a
-    // wide name.
-    bool Open(const char* pszPrinterName)
-    {
-        if (OpenPrinterA(const_cast<char*>(pszPrinterName), &m_hPrinter, NULL) && m_hPrinter != NULL)
-            return true;
-        m_hPrinter = NULL;
-        if (!IsNtFamily())
-            return false;
-        WCHAR* pszWideName = AnsiToWideAlloc(pszPrinterName);
-        if (pszWideName == NULL)
-            return false;
-        if (!OpenPrinterW(pszWideName, &m_hPrinter, NULL))
-            m_hPrinter = NULL;
-        HeapFreeChecked(pszWideName);
-        return m_hPrinter != NULL;
-    }
-    HANDLE Handle() const { return m_hPrinter; }
-
-private:
-    CLookupPrinter(const CLookupPrinter&) = delete;
-    CLookupPrinter& operator=(const CLookupPrinter&) = delete;
-
-    HANDLE m_hPrinter;
-};
-
 void TakePaths(const char* pszDriverPath, const char* pszDataFile, CDriverPaths* pPaths)
 {
     pPaths->strDriverPath = pszDriverPath;
@@ -62,13 +26,14 @@ void TakePaths(const char* pszDriverPath, const char* pszDataFile, CDriverPaths*
 
 void FindPrinterDriverPaths(const char* pszPrinterName, CDriverPaths* pPaths)
 {
-    CLookupPrinter printer;
-    if (!printer.Open(pszPrinterName))
+    CPrinterHandle printer;
+    HANDLE hPrinter = NULL;
+    if (!printer.Open(pszPrinterName, &hPrinter))
         return;
     DWORD cbNeeded = 0;
-    GetPrinterDriverA(printer.Handle(), NULL, 3, NULL, 0, &cbNeeded);
+    GetPrinterDriverA(hPrinter, NULL, 3, NULL, 0, &cbNeeded);
     BYTE* pInfo = static_cast<BYTE*>(HeapAllocZeroed(cbNeeded));
-    if (pInfo != NULL && GetPrinterDriverA(printer.Handle(), NULL, 3, pInfo, cbNeeded, &cbNeeded)) {
+    if (pInfo != NULL && GetPrinterDriverA(hPrinter, NULL, 3, pInfo, cbNeeded, &cbNeeded)) {
         const DRIVER_INFO_3A* pDriver = reinterpret_cast<const DRIVER_INFO_3A*>(pInfo);
         TakePaths(pDriver->pDriverPath, pDriver->pDataFile, pPaths);
     }

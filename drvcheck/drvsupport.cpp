@@ -1,13 +1,19 @@
 // The support check run once at start-up, and its release at exit.
 #include "drvcheck/drvsupport.h"
 #include "drvcheck/auxlibrary.h"
-#include "drvcheck/osversion.h"
+#include "installdata/osversion.h"
 
 namespace {
 
 DWORD g_dwDriverSupport = 0;
 
 } // namespace
+
+BOOL IsNt5OrLater()
+{
+    COsVersion version = GetOsVersion();
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajor >= 5;
+}
 
 int CheckDriverSupport(int nKind, const char* pszName)
 {

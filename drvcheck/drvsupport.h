@@ -15,6 +15,10 @@ enum AuxNameKind {
 // The library's file name when the driver's data file names none.
 #define AUX_DEFAULT_LIBRARY "Q_DAUDF1.DLL"
 
+// True where the check applies: the NT platform family from major version 5 (Windows
+// 2000) on; false when the version cannot be read.
+BOOL IsNt5OrLater();
+
 // 1 when the library is bound (by this call or an earlier one, which makes this call
 // touch nothing); 0 when the system is not NT 5.0 or later; -1 when it is and no
 // library could be bound.

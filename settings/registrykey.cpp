@@ -9,11 +9,6 @@ namespace {
 // Name and data buffers of EnumValue, in bytes.
 const DWORD kEnumBufferBytes = 256;
 
-REGSAM OpenMask(REGSAM samDesired)
-{
-    return samDesired != 0 ? samDesired : KEY_READ;
-}
-
 } // namespace
 
 CRegistryKey::CRegistryKey() : m_hKey(NULL), m_fOpen(0), m_samDesired(0)
@@ -23,11 +18,7 @@ CRegistryKey::CRegistryKey() : m_hKey(NULL), m_fOpen(0), m_samDesired(0)
 CRegistryKey::CRegistryKey(HKEY hRoot, const char* pszSubKey, BOOL fCreate, REGSAM samDesired)
     : m_hKey(NULL), m_fOpen(0), m_samDesired(0)
 {
-    REGSAM samResolved = DefaultMask(fCreate, samDesired);
-    if (fCreate)
-        Create(hRoot, pszSubKey, samResolved);
-    else
-        Open(hRoot, pszSubKey, samResolved);
+    OpenOrCreate(hRoot, pszSubKey, fCreate, samDesired, FALSE);
 }
 
 CRegistryKey::~CRegistryKey()
@@ -35,49 +26,48 @@ CRegistryKey::~CRegistryKey()
     Close();
 }
 
-REGSAM CRegistryKey::DefaultMask(BOOL fCreate, REGSAM samDesired)
+void CRegistryKey::OpenOrCreate(HKEY hRoot, const char* pszSubKey, BOOL fCreate, REGSAM samDesired, BOOL fRouted)
 {
-    if (samDesired != 0)
-        return samDesired;
-    return fCreate ? KEY_ALL_ACCESS : KEY_READ;
+    if (fCreate)
+        CreateKey(hRoot, pszSubKey, samDesired != 0 ? samDesired : KEY_ALL_ACCESS, fRouted);
+    else
+        OpenKey(hRoot, pszSubKey, samDesired, fRouted);
 }
 
-int CRegistryKey::TakeOpenResult(LONG lResult, HKEY hKey, REGSAM samDesired)
+int CRegistryKey::OpenKey(HKEY hRoot, const char* pszSubKey, REGSAM samDesired, BOOL fRouted)
 {
+    CloseKey(fRouted);
+    m_samDesired = samDesired != 0 ? samDesired : KEY_READ;
+    HKEY hKey = NULL;
+    LONG lResult = fRouted ? AuxRegOpenKeyEx(hRoot, pszSubKey, 0, m_samDesired, &hKey)
+                           : RegOpenKeyExA(hRoot, pszSubKey, 0, m_samDesired, &hKey);
     m_fOpen = lResult == ERROR_SUCCESS;
     m_hKey = m_fOpen ? hKey : NULL;
-    m_samDesired = samDesired;
     return m_fOpen;
 }
 
-int CRegistryKey::TakeCreateResult(LONG lResult, HKEY hKey, DWORD dwDisposition, REGSAM samDesired)
+int CRegistryKey::CreateKey(HKEY hRoot, const char* pszSubKey, REGSAM samDesired, BOOL fRouted)
 {
-    return TakeOpenResult(lResult, hKey, samDesired) && dwDisposition == REG_CREATED_NEW_KEY;
-}
-
-int CRegistryKey::Open(HKEY hRoot, const char* pszSubKey, REGSAM samDesired)
-{
-    Close();
-    REGSAM samResolved = OpenMask(samDesired);
-    HKEY hKey = NULL;
-    LONG lResult = RegOpenKeyExA(hRoot, pszSubKey, 0, samResolved, &hKey);
-    return TakeOpenResult(lResult, hKey, samResolved);
-}
-
-int CRegistryKey::Create(HKEY hRoot, const char* pszSubKey, REGSAM samDesired)
-{
-    Close();
+    CloseKey(fRouted);
+    m_samDesired = samDesired;
     HKEY hKey = NULL;
     DWORD dwDisposition = 0;
-    LONG lResult = RegCreateKeyExA(hRoot, pszSubKey, 0, NULL, REG_OPTION_NON_VOLATILE, samDesired, NULL, &hKey,
-                                   &dwDisposition);
-    return TakeCreateResult(lResult, hKey, dwDisposition, samDesired);
+    LONG lResult = fRouted ? AuxRegCreateKeyEx(hRoot, pszSubKey, 0, NULL, REG_OPTION_NON_VOLATILE, samDesired, NULL,
+                                               &hKey, &dwDisposition)
+                           : RegCreateKeyExA(hRoot, pszSubKey, 0, NULL, REG_OPTION_NON_VOLATILE, samDesired, NULL,
+                                             &hKey, &dwDisposition);
+    m_fOpen = lResult == ERROR_SUCCESS;
+    m_hKey = m_fOpen ? hKey : NULL;
+    return m_fOpen && dwDisposition == REG_CREATED_NEW_KEY;
 }
 
-void CRegistryKey::Close()
+void CRegistryKey::CloseKey(BOOL fRouted)
 {
     if (m_hKey != NULL) {
-        RegCloseKey(m_hKey);
+        if (fRouted)
+            AuxRegCloseKey(m_hKey);
+        else
+            RegCloseKey(m_hKey);
         m_hKey = NULL;
     }
     m_fOpen = 0;
@@ -132,13 +122,11 @@ int CRegistryKey::DeleteValue(const char* pszValueName)
     return m_fOpen && RegDeleteValueA(m_hKey, pszValueName) == ERROR_SUCCESS;
 }
 
+// The support flag is set once at start-up, before any key object exists, so a key is
+// closed the same way it was opened.
 CDriverRegistryKey::CDriverRegistryKey(HKEY hRoot, const char* pszSubKey, BOOL fCreate, REGSAM samDesired)
 {
-    REGSAM samResolved = DefaultMask(fCreate, samDesired);
-    if (fCreate)
-        Create(hRoot, pszSubKey, samResolved);
-    else
-        Open(hRoot, pszSubKey, samResolved);
+    OpenOrCreate(hRoot, pszSubKey, fCreate, samDesired, GetDriverSupportFlag());
 }
 
 CDriverRegistryKey::~CDriverRegistryKey()
@@ -146,38 +134,7 @@ CDriverRegistryKey::~CDriverRegistryKey()
     Close();
 }
 
-int CDriverRegistryKey::Open(HKEY hRoot, const char* pszSubKey, REGSAM samDesired)
-{
-    if (!GetDriverSupportFlag())
-        return CRegistryKey::Open(hRoot, pszSubKey, samDesired);
-    Close();
-    REGSAM samResolved = OpenMask(samDesired);
-    HKEY hKey = NULL;
-    LONG lResult = AuxRegOpenKeyEx(hRoot, pszSubKey, 0, samResolved, &hKey);
-    return TakeOpenResult(lResult, hKey, samResolved);
-}
-
-int CDriverRegistryKey::Create(HKEY hRoot, const char* pszSubKey, REGSAM samDesired)
-{
-    if (!GetDriverSupportFlag())
-        return CRegistryKey::Create(hRoot, pszSubKey, samDesired);
-    Close();
-    HKEY hKey = NULL;
-    DWORD dwDisposition = 0;
-    LONG lResult = AuxRegCreateKeyEx(hRoot, pszSubKey, 0, NULL, REG_OPTION_NON_VOLATILE, samDesired, NULL, &hKey,
-                                     &dwDisposition);
-    return TakeCreateResult(lResult, hKey, dwDisposition, samDesired);
-}
-
 void CDriverRegistryKey::Close()
 {
-    if (!GetDriverSupportFlag()) {
-        CRegistryKey::Close();
-        return;
-    }
-    if (m_hKey != NULL) {
-        AuxRegCloseKey(m_hKey);
-        m_hKey = NULL;
-    }
-    m_fOpen = 0;
+    CloseKey(GetDriverSupportFlag());
 }

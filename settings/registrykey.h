@@ -14,11 +14,17 @@ public:
     virtual ~CRegistryKey();
 
     // 1 when the key was opened. A mask of 0 asks for KEY_READ.
-    int Open(HKEY hRoot, const char* pszSubKey, REGSAM samDesired = 0);
+    int Open(HKEY hRoot, const char* pszSubKey, REGSAM samDesired = 0)
+    {
+        return OpenKey(hRoot, pszSubKey, samDesired, FALSE);
+    }
     // 1 only when a new key was made; an existing key is opened with result 0 and
     // m_fOpen 1. The mask is used as given.
-    int Create(HKEY hRoot, const char* pszSubKey, REGSAM samDesired);
-    void Close();
+    int Create(HKEY hRoot, const char* pszSubKey, REGSAM samDesired)
+    {
+        return CreateKey(hRoot, pszSubKey, samDesired, FALSE);
+    }
+    void Close() { CloseKey(FALSE); }
 
     // The value's bytes as text, whatever its type; the default when the key is closed or
     // the value is missing, empty or cannot be read. A size hint of 0 asks the registry for
@@ -35,10 +41,12 @@ public:
     REGSAM m_samDesired;
 
 protected:
-    static REGSAM DefaultMask(BOOL fCreate, REGSAM samDesired);
-    // Record the result of an open or create of the key (0 from the call means success).
-    int TakeOpenResult(LONG lResult, HKEY hKey, REGSAM samDesired);
-    int TakeCreateResult(LONG lResult, HKEY hKey, DWORD dwDisposition, REGSAM samDesired);
+    // The steps of the operations above; with fRouted set they go through the driver's
+    // auxiliary library instead of the registry functions.
+    void OpenOrCreate(HKEY hRoot, const char* pszSubKey, BOOL fCreate, REGSAM samDesired, BOOL fRouted);
+    int OpenKey(HKEY hRoot, const char* pszSubKey, REGSAM samDesired, BOOL fRouted);
+    int CreateKey(HKEY hRoot, const char* pszSubKey, REGSAM samDesired, BOOL fRouted);
+    void CloseKey(BOOL fRouted);
 
 private:
     CRegistryKey(const CRegistryKey&) = delete;
@@ -56,6 +64,7 @@ public:
     void Close();
 
 private:
-    int Open(HKEY hRoot, const char* pszSubKey, REGSAM samDesired);
-    int Create(HKEY hRoot, const char* pszSubKey, REGSAM samDesired);
+    // Opened only at construction, where the routing is decided.
+    using CRegistryKey::Create;
+    using CRegistryKey::Open;
 };

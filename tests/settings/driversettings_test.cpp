@@ -202,20 +202,32 @@ TEST_F(DriverSettings, PrnDllOfCutLengthCountsAsAbsent)
 
 TEST_F(DriverSettings, PrinterNameLeadsToPrintersDriver)
 {
-    // A second driver whose installation data gives other values; its name is
-    // used only when no printer is named.
+    // A second driver whose installation data writes other values into the
+    // first driver's key: its printer's file answers for that key when the
+    // printer is named; without a printer the driver name finds the file.
     const char kOther[] = "TA Settings Other Driver";
-    CScopedDriver other(DriverWithInstallData(
-        kOther, "tasettings2", InstallDataText(kOther, {{"ModelID", Quoted("OTHER")}, {"Marker", Quoted("other")}})));
+    const char kOtherPrinter[] = "TA Settings Other Printer";
+    CScopedDriver other(DriverWithInstallData(kOther, "tasettings2",
+                                              InstallDataText(kDriver, {{"Marker", Quoted("other driver's file")}})));
     ASSERT_TRUE(other.Installed());
+    ASSERT_TRUE(other.InstallPrinter(kOtherPrinter));
     InstDataValues values = m_driver.StandardValues();
-    values.push_back({"Marker", Quoted("printer's driver")});
+    values.push_back({"Marker", Quoted("driver's own file")});
     ASSERT_TRUE(m_driver.SetInstallData(values));
 
-    EXPECT_EQ(1, GetDriverSetting(m_sz, sizeof(m_sz), "Marker", kOther, "X", kPrinter));
-    EXPECT_STREQ("printer's driver", m_sz);
-    EXPECT_EQ(1, GetDriverSetting(m_sz, sizeof(m_sz), "Marker", kOther, "X", ""));
-    EXPECT_STREQ("other", m_sz);
+    const struct {
+        const char* pszPrinter;
+        const char* pszExpected;
+    } cases[] = {
+        {kOtherPrinter, "other driver's file"},
+        {kPrinter, "driver's own file"},
+        {"", "driver's own file"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(1, GetDriverSetting(m_sz, sizeof(m_sz), "Marker", kDriver, "X", c.pszPrinter)) << c.pszPrinter;
+        EXPECT_STREQ(c.pszExpected, m_sz) << c.pszPrinter;
+    }
+    EXPECT_EQ(0, GetDriverSetting(m_sz, sizeof(m_sz), "Marker", kOther, "X", "")) << "not in the other driver's key";
     EXPECT_EQ(0, GetDriverSetting(m_sz, sizeof(m_sz), "Missing", kDriver, "X", kPrinter));
     EXPECT_EQ(0, GetDriverSetting(m_sz, 5, "Marker", kDriver, "X", kPrinter)) << "does not fit";
     EXPECT_STREQ("", m_sz);
@@ -280,6 +292,11 @@ struct ResDllCase {
     const char* pszLocale;
     const char* pszDll;
 };
+
+void PrintTo(const ResDllCase& c, std::ostream* pOut)
+{
+    *pOut << c.pszLocale;
+}
 
 class ResDllPath : public ::testing::TestWithParam<ResDllCase> {};
 

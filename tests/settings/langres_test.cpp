@@ -158,6 +158,15 @@ struct LocaleCase {
     const char* pszValue;
 };
 
+// Names the case in test names: the locale, the DLLs present and the key.
+void PrintTo(const LocaleCase& c, std::ostream* pOut)
+{
+    *pOut << c.pszLocale << " with";
+    for (const std::string& dll : c.dlls)
+        *pOut << " " << dll;
+    *pOut << " reading " << c.pszKey;
+}
+
 class LanguageChoice : public ::testing::TestWithParam<LocaleCase> {};
 
 TEST_P(LanguageChoice, FollowsUserLanguageThenEnglishThenTableOrder)

@@ -139,7 +139,7 @@ TEST(KivSetting, WideCallDecidesWhenBothOpensFail)
     EXPECT_EQ(static_cast<DWORD>(RPC_S_SERVER_UNAVAILABLE), GetLastError());
 }
 
-TEST(OpenPrinter, RetriesWithWideNameOnNtFamily)
+TEST(PrinterOpen, RetriesWithWideNameOnNtFamily)
 {
     const std::string name = "TA Dr\xfc" "cker Wide";  // u-umlaut in code page 1252
     CScopedDriver driver(PlainDriver("TA Settings Wide Driver"));
@@ -167,7 +167,7 @@ TEST(OpenPrinter, RetriesWithWideNameOnNtFamily)
     EXPECT_EQ(static_cast<ACCESS_MASK>(PRINTER_ACCESS_USE), g_calls.wideDefaults.DesiredAccess);
 }
 
-TEST(OpenPrinter, KeepsFirstAnswerWhenNoWideRetryIsMade)
+TEST(PrinterOpen, KeepsFirstAnswerWhenNoWideRetryIsMade)
 {
     OpenCalls calls;
     calls.dwErrorA = RPC_S_SERVER_UNAVAILABLE;
@@ -181,7 +181,7 @@ TEST(OpenPrinter, KeepsFirstAnswerWhenNoWideRetryIsMade)
     EXPECT_EQ(1, g_calls.nCallsA) << "the spooler is not asked about an empty name";
 }
 
-TEST(OpenPrinter, NoWideRetryOnWindows9x)
+TEST(PrinterOpen, NoWideRetryOnWindows9x)
 {
     AS_WINDOWS_VERSION("win98");
     OpenCalls calls;

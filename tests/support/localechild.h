@@ -5,7 +5,7 @@
 // to every Windows process it starts, whatever their environment says. So the
 // child is started on the Unix side: a shell runs this test program through the
 // Wine loader with LC_ALL set. Unix processes cannot be waited for through
-// their handles, so the shell writes the child's exit code into a file that
+// handles, so the shell writes the child's exit code into a file that
 // the parent polls for. Use as the first statement of a test:
 //   IN_LOCALE("he_IL.UTF-8");   // Hebrew, code page 1255
 #pragma once
@@ -44,7 +44,8 @@ inline std::string UnixPathOf(const std::string& windowsPath)
 }
 
 // Runs the named test of this program (gtest filter) with LC_ALL set to the
-// locale. The child's exit code, or -1 when it could not be run or did not end in time.
+// locale. The child's exit code; -1 when it could not be run or did not end
+// in time, -2 when it ran no test.
 inline int RunTestInLocale(const std::string& locale, const std::string& testFilter)
 {
     char szLoader[MAX_PATH] = {0};
@@ -59,19 +60,31 @@ inline int RunTestInLocale(const std::string& locale, const std::string& testFil
     const std::string script = "AGENT_TEST_LOCALE_CHILD=1 LC_ALL=" + locale + " '" + szLoader + "' '" + exe +
                                "' --gtest_filter=" + testFilter + " >'" + log + "' 2>&1; echo $? >'" + result +
                                ".tmp'; mv '" + result + ".tmp' '" + result + "'";
-    HANDLE hShell = StartProcess("Z:\\bin\\sh -c \"" + script + "\"");
-    if (hShell == NULL)
+    // A Unix process gets no Windows process handle: only the start itself can be checked.
+    std::string commandLine = "Z:\\bin\\sh -c \"" + script + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
         return -1;
-    CloseHandle(hShell);
+    if (pi.hThread != NULL)
+        CloseHandle(pi.hThread);
+    if (pi.hProcess != NULL)
+        CloseHandle(pi.hProcess);
     std::string code;
     for (int nWait = 0; nWait < 1200 && !ReadTextFile(dir.File("result"), &code); ++nWait)
         Sleep(50);
+    if (code.empty())
+        return -1;
     std::string output;
-    if (code.empty() || atoi(code.c_str()) != 0) {
-        ReadTextFile(dir.File("child.log"), &output);
+    ReadTextFile(dir.File("child.log"), &output);
+    int nCode = atoi(code.c_str());
+    // A filter that matched nothing would pass without running anything.
+    if (nCode == 0 && output.find("[  PASSED  ] 1 test.") == std::string::npos)
+        nCode = -2;
+    if (nCode != 0)
         std::cout << "child in " << locale << ":\n" << output << std::endl;
-    }
-    return code.empty() ? -1 : atoi(code.c_str());
+    return nCode;
 }
 
 } // namespace testsupport

@@ -3,6 +3,8 @@
 #include "app/boundedtext.h"
 #include "installdata/heap.h"
 
+PFN_MessageBoxA g_pfnMessageBoxA = MessageBoxA;
+
 namespace {
 
 bool IsNtPlatform()
@@ -53,5 +55,5 @@ int RtlMessageBox(HWND hOwner, const char* pszText, const char* pszCaption, UINT
     CRtlTextCheck check;
     if (check.HasRtlText(pszText) || check.HasRtlText(pszCaption))
         uStyle |= MB_RTLREADING | MB_RIGHT;
-    return MessageBoxA(hOwner, pszText, pszCaption, uStyle);
+    return g_pfnMessageBoxA(hOwner, pszText, pszCaption, uStyle);
 }

@@ -1,5 +1,6 @@
 // Test fixture for the shared map: a map of a name of its own, created the
-// way the agent creates it, with a view through which tests read and write records.
+// way the agent creates it (or an existing map opened to look at it), with a
+// view through which tests read and write records.
 #pragma once
 #include "statusmap/statusmap.h"
 #include <gtest/gtest.h>
@@ -8,9 +9,9 @@
 
 class CTestMap {
 public:
-    explicit CTestMap(const std::string& name = UniqueName()) : m_name(name)
+    explicit CTestMap(const std::string& name = UniqueName(), bool fCreate = true) : m_name(name)
     {
-        m_hMap = CreateMapFile(m_name.c_str());
+        m_hMap = fCreate ? CreateMapFile(m_name.c_str()) : OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, m_name.c_str());
         if (m_hMap != NULL)
             m_pView = static_cast<BYTE*>(MapViewOfFile(m_hMap, FILE_MAP_ALL_ACCESS, 0, 0, MAP_FILE_SIZE));
     }

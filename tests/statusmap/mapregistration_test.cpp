@@ -12,42 +12,10 @@ using namespace testsupport;
 
 namespace {
 
-// Opens a map by name to look at it; IsOpen is false when no such map exists.
-class CMapPeek {
-public:
-    explicit CMapPeek(const char* pszName) : m_hMap(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, pszName))
-    {
-        if (m_hMap != NULL)
-            m_pView = static_cast<BYTE*>(MapViewOfFile(m_hMap, FILE_MAP_ALL_ACCESS, 0, 0, MAP_FILE_SIZE));
-    }
-    ~CMapPeek()
-    {
-        if (m_pView != NULL)
-            UnmapViewOfFile(m_pView);
-        if (m_hMap != NULL)
-            CloseHandle(m_hMap);
-    }
-    CMapPeek(const CMapPeek&) = delete;
-    CMapPeek& operator=(const CMapPeek&) = delete;
-    bool IsOpen() const { return m_pView != NULL; }
-    const BYTE* Record(int n) const { return m_pView + n * MAP_RECORD_SIZE; }
-    std::string Key(int n) const { return reinterpret_cast<const char*>(Record(n)); }
-    DWORD Slot3(int n) const
-    {
-        DWORD dw = 0;
-        memcpy(&dw, Record(n) + MAP_OFFSET_APPSEL3, sizeof(dw));
-        return dw;
-    }
-
-private:
-    HANDLE m_hMap;
-    BYTE* m_pView = NULL;
-};
-
 TEST(MapRegistration, PortOnlyAgentUsesTheDefaultMapAndItsPort)
 {
     testsupport::CLogCapture log;
-    ASSERT_FALSE(CMapPeek(DEFAULT_MAP_FILE_NAME).IsOpen()) << "another program holds the default map";
+    ASSERT_FALSE(CTestMap(DEFAULT_MAP_FILE_NAME, false).IsOpen()) << "another program holds the default map";
     EXPECT_EQ(-1, SethWindow("", "USB001", 0x42, 3));
 
     DWORD dwWindow = 1;
@@ -57,14 +25,14 @@ TEST(MapRegistration, PortOnlyAgentUsesTheDefaultMapAndItsPort)
     EXPECT_EQ(0u, dwWindow);
     EXPECT_TRUE(log.HasLine("enter : MultiExecuteCheck"));
     EXPECT_TRUE(log.HasLine("exit  : MultiExecuteCheck"));
-    CMapPeek map(DEFAULT_MAP_FILE_NAME);
+    CTestMap map(DEFAULT_MAP_FILE_NAME, false);
     ASSERT_TRUE(map.IsOpen());
     EXPECT_EQ("USB001", map.Key(0));
-    EXPECT_EQ(MAP_WINDOW_PLACEHOLDER, map.Slot3(0));
+    EXPECT_EQ(MAP_WINDOW_PLACEHOLDER, map.Slot(0, MAP_OFFSET_APPSEL3));
 
     CTestWindow window;
     EXPECT_EQ(0, SethWindow(NULL, "USB001", window.Value(), 3));
-    EXPECT_EQ(window.Value(), map.Slot3(0));
+    EXPECT_EQ(window.Value(), map.Slot(0, MAP_OFFSET_APPSEL3));
     EXPECT_EQ(-2, SethWindow("", "USB002", window.Value(), 3));
 
     // A second agent for the port finds the first one's window.
@@ -76,7 +44,7 @@ TEST(MapRegistration, PortOnlyAgentUsesTheDefaultMapAndItsPort)
 
     ClearWindow(hMap, "", "USB001", 3);
     EXPECT_EQ(MAP_KEY_FREE, map.Record(0)[0]);
-    EXPECT_EQ(0u, map.Slot3(0));
+    EXPECT_EQ(0u, map.Slot(0, MAP_OFFSET_APPSEL3));
     CloseHandle(hMap);
 }
 
@@ -135,12 +103,12 @@ TEST_F(DriverMap, DriversMapNameIsUsed)
     DWORD dwWindow = 0;
     HANDLE hMap = NULL;
     ASSERT_EQ(MAP_CHECK_REGISTERED, MultiExecuteCheck(kPrinter, "FILE:", 3, MAP_WINDOW_PLACEHOLDER, &dwWindow, &hMap));
-    CMapPeek map(m_mapName.c_str());
+    CTestMap map(m_mapName.c_str(), false);
     ASSERT_TRUE(map.IsOpen());
     EXPECT_EQ(kPrinter, map.Key(0));
-    EXPECT_FALSE(CMapPeek(DEFAULT_MAP_FILE_NAME).IsOpen());
+    EXPECT_FALSE(CTestMap(DEFAULT_MAP_FILE_NAME, false).IsOpen());
     EXPECT_EQ(0, SethWindow(kPrinter, "FILE:", 0x42, 3));
-    EXPECT_EQ(0x42u, map.Slot3(0));
+    EXPECT_EQ(0x42u, map.Slot(0, MAP_OFFSET_APPSEL3));
     ClearWindow(hMap, kPrinter, "FILE:", 3);
     EXPECT_EQ(MAP_KEY_FREE, map.Record(0)[0]);
     CloseHandle(hMap);

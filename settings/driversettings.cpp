@@ -78,9 +78,27 @@ int JoinToInstallDir(char* pszBuffer, int cchSize, const char* pszFileName, cons
     return SUCCEEDED(StringCchPrintfA(pszBuffer, cchSize, "%s%s", szDir, pszFileName));
 }
 
-// The path of a DLL named by a key of the model's section of the profile file.
-int GetProfileDllPath(char* pszBuffer, int cchSize, const char* pszKey, const char* pszDriverName,
-                      const char* pszModelID, const char* pszPrinterName)
+// Reads the file name of a DLL that the profile file names into a buffer of
+// kPathSize characters; 1 when there is one.
+typedef int (*PFN_ReadDllName)(char* pszName, const char* pszKey, const char* pszModelID, const char* pszProfile);
+
+// Key of the model's section. A value of the cut length counts as absent.
+int ReadModelDllName(char* pszName, const char* pszKey, const char* pszModelID, const char* pszProfile)
+{
+    DWORD cchName = GetPrivateProfileStringA(pszModelID, pszKey, "", pszName, kPathSize, pszProfile);
+    return cchName != 0 && cchName != kCutProfileValueLength;
+}
+
+// Key of the language section chosen for the user.
+int ReadLanguageDllName(char* pszName, const char* pszKey, const char*, const char* pszProfile)
+{
+    DWORD cchName = kPathSize;
+    return ReadLanguageValue(pszKey, pszName, &cchName, pszProfile) == 0;
+}
+
+// The path of a DLL that the profile file names, joined to the installation directory.
+int GetProfileDllPath(char* pszBuffer, int cchSize, PFN_ReadDllName pfnReadName, const char* pszKey,
+                      const char* pszDriverName, const char* pszModelID, const char* pszPrinterName)
 {
     if (!ClearBuffer(pszBuffer, cchSize))
         return 0;
@@ -88,8 +106,7 @@ int GetProfileDllPath(char* pszBuffer, int cchSize, const char* pszKey, const ch
     if (!GetProfilePath(szProfile, kPathSize, pszDriverName, pszModelID, pszPrinterName))
         return 0;
     char szFileName[kPathSize] = {0};
-    DWORD cchFileName = GetPrivateProfileStringA(pszModelID, pszKey, "", szFileName, kPathSize, szProfile);
-    if (cchFileName == 0 || cchFileName == kCutProfileValueLength)
+    if (!pfnReadName(szFileName, pszKey, pszModelID, szProfile))
         return 0;
     return JoinToInstallDir(pszBuffer, cchSize, szFileName, pszDriverName, pszModelID, pszPrinterName);
 }
@@ -222,28 +239,22 @@ int GetProfilePath(char* pszBuffer, int cchSize, const char* pszDriverName, cons
 int GetPrnDllPath(char* pszBuffer, int cchSize, const char* pszDriverName, const char* pszModelID,
                   const char* pszPrinterName)
 {
-    return GetProfileDllPath(pszBuffer, cchSize, "PrnDll", pszDriverName, pszModelID, pszPrinterName);
+    return GetProfileDllPath(pszBuffer, cchSize, ReadModelDllName, "PrnDll", pszDriverName, pszModelID,
+                             pszPrinterName);
 }
 
 int GetBmpDllPath(char* pszBuffer, int cchSize, const char* pszDriverName, const char* pszModelID,
                   const char* pszPrinterName)
 {
-    return GetProfileDllPath(pszBuffer, cchSize, "BmpDll", pszDriverName, pszModelID, pszPrinterName);
+    return GetProfileDllPath(pszBuffer, cchSize, ReadModelDllName, "BmpDll", pszDriverName, pszModelID,
+                             pszPrinterName);
 }
 
 int GetResDllPath(char* pszBuffer, int cchSize, const char* pszDriverName, const char* pszModelID,
                   const char* pszPrinterName)
 {
-    if (!ClearBuffer(pszBuffer, cchSize))
-        return 0;
-    char szProfile[kPathSize] = {0};
-    if (!GetProfilePath(szProfile, kPathSize, pszDriverName, pszModelID, pszPrinterName))
-        return 0;
-    char szFileName[kPathSize] = {0};
-    DWORD cchFileName = kPathSize;
-    if (ReadLanguageValue("ResDll", szFileName, &cchFileName, szProfile) != 0)
-        return 0;
-    return JoinToInstallDir(pszBuffer, cchSize, szFileName, pszDriverName, pszModelID, pszPrinterName);
+    return GetProfileDllPath(pszBuffer, cchSize, ReadLanguageDllName, "ResDll", pszDriverName, pszModelID,
+                             pszPrinterName);
 }
 
 int GetStatusMonitorPath(char* pszBuffer, int cchSize, const char* pszDriverName, const char* pszModelID,

@@ -148,6 +148,14 @@ const char* CLanguageTable::ChooseSection(LANGID langId) const
     return Section(nEnglish < m_nEntries ? nEnglish : 0);
 }
 
+// Reads the table for an operation that gives a section name back.
+int ReadTableFor(CLanguageTable& table, const char* pszSection, const DWORD* pcchSize, const char* pszProfilePath)
+{
+    if (pszSection == NULL || pcchSize == NULL)
+        return LANGRES_FAILED;
+    return table.Read(pszProfilePath);
+}
+
 // The length of the section's "ResDll" name when that file stands beside the profile file, else 0.
 DWORD ResDllLengthIfPresent(const char* pszSection, const char* pszProfilePath)
 {
@@ -174,10 +182,8 @@ char* AfterLastBackslash(char* pszPath)
 
 int GetLanguageEntry(char* pszSection, DWORD* pcchSize, const char* pszProfilePath, LANGID langId)
 {
-    if (pszSection == NULL || pcchSize == NULL)
-        return LANGRES_FAILED;
     CLanguageTable table;
-    int nResult = table.Read(pszProfilePath);
+    int nResult = ReadTableFor(table, pszSection, pcchSize, pszProfilePath);
     if (nResult != 0)
         return nResult;
     const char* pszName = table.ChooseSection(langId);
@@ -191,10 +197,8 @@ int GetLanguageEntry(char* pszSection, DWORD* pcchSize, const char* pszProfilePa
 
 int ScanLanguageSections(char* pszSection, DWORD* pcchSize, const char* pszProfilePath)
 {
-    if (pszSection == NULL || pcchSize == NULL)
-        return LANGRES_FAILED;
     CLanguageTable table;
-    int nResult = table.Read(pszProfilePath);
+    int nResult = ReadTableFor(table, pszSection, pcchSize, pszProfilePath);
     if (nResult != 0)
         return nResult;
     const char* pszName = "";

@@ -2,18 +2,12 @@
 // one place that decides whether a failed open means that a printer is gone.
 #include "settings/printeropen.h"
 #include "installdata/heap.h"
+#include "installdata/osversion.h"
 
 PFN_OpenPrinterA g_pfnOpenPrinterA = OpenPrinterA;
 PFN_OpenPrinterW g_pfnOpenPrinterW = OpenPrinterW;
 
 namespace {
-
-bool IsNtFamily()
-{
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
 
 // The name as a wide string in a block of its length + 1 characters (free it
 // with HeapFreeChecked); null when a character has no translation in the
@@ -41,7 +35,7 @@ BOOL QZ_OpenPrinter(const char* pszPrinterName, HANDLE* phPrinter, PRINTER_DEFAU
         return fResult;
     // Whatever is tried next, a caller that gets the first answer also gets its reason.
     const DWORD dwFirstError = GetLastError();
-    WCHAR* pszWide = (pszPrinterName != NULL && IsNtFamily()) ? WidePrinterName(pszPrinterName) : NULL;
+    WCHAR* pszWide = (pszPrinterName != NULL && IsNtPlatform()) ? WidePrinterName(pszPrinterName) : NULL;
     if (pszWide == NULL) {
         SetLastError(dwFirstError);
         return fResult;

@@ -14,8 +14,6 @@ class CMapView {
 public:
     explicit CMapView(HANDLE hMap) : m_pBase(NULL)
     {
-        if (hMap == NULL)
-            return;
         void* pView = MapViewOfFile(hMap, FILE_MAP_ALL_ACCESS, 0, 0, MAP_FILE_SIZE);
         if (pView == NULL)
             return;
@@ -191,14 +189,10 @@ int CheckMapPrinter(HANDLE hMap, const char* pszKey, int nAppSel, DWORD dwValue,
     if (!view.IsValid())
         return MAP_CHECK_ERROR;
     int nIndex = FindKey(view, pszKey);
-    if (nIndex == FIND_NO_END_MARKER)
+    if (nIndex == FIND_AT_END_MARKER && AddKey(view, pszKey, nAppSel, dwValue) != MAP_CHECK_REGISTERED)
+        return MAP_CHECK_ERROR;
+    if (nIndex < 0)
         return CheckExitRegistered("exit : CheckMapPrinter(0)[3]");
-    if (nIndex == FIND_AT_END_MARKER) {
-        int nResult = AddKey(view, pszKey, nAppSel, dwValue);
-        if (nResult != MAP_CHECK_REGISTERED)
-            return nResult;
-        return CheckExitRegistered("exit : CheckMapPrinter(0)[3]");
-    }
     BYTE* pRecord = view.Record(nIndex);
     int nOffset = SlotOffset(nAppSel);
     if (nOffset < 0)

@@ -74,9 +74,10 @@ CStr SemaphoreName(const char* pszPrinterName)
 void CallUtility(HMODULE hDll, CUtyCall& call)
 {
     const UtilityRow* pRow = FindUtility(call.m_nUtyID);
-    UtilityProc pfnEntry = NULL;
-    if (pRow != NULL)
-        pfnEntry = reinterpret_cast<UtilityProc>(reinterpret_cast<void*>(GetProcAddress(hDll, pRow->pszExport)));
+    // Every known id's entry point is looked up; only four are ever called.
+    UtilityProc pfnEntry =
+        pRow != NULL ? reinterpret_cast<UtilityProc>(reinterpret_cast<void*>(GetProcAddress(hDll, pRow->pszExport)))
+                     : NULL;
     if (pRow == NULL || pRow->pszCalledAs == NULL) {
         LogText("default");
         return;

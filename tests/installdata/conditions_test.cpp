@@ -59,8 +59,8 @@ TEST(InstDataConditions, Windows7)
 TEST(InstDataConditions, Windows98TakesLinesForItsFamilyThroughTheLookup)
 {
     AS_WINDOWS_VERSION("win98");
-    instdatatest::CInstDataDriver driver("[{driver}]\r\n52=instdata.inf\r\n",
-                                         {{"instdata.inf",
+    instdatatest::CInstDataDriver driver("[{driver}]\r\n52={id}.inf\r\n",
+                                         {{"{id}.inf",
                                            "[Install]\r\n"
                                            "REGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\n"
                                            "REGENTER=K,\"Both\",\"either family\",WINNT,WIN9X\r\n"

@@ -20,18 +20,18 @@ TEST(DriverFileLocator, PrinterAndDriverFacts)
     ASSERT_TRUE(locator.GetDriverDirectory(printer.c_str(), out));
     EXPECT_EQ(dir, out.c_str());
     ASSERT_TRUE(locator.GetDataFilePath(printer.c_str(), out));
-    EXPECT_EQ(dir + "\\tadrv.ini", out.c_str());
+    EXPECT_EQ(driver.DataFile(), out.c_str());
     ASSERT_TRUE(locator.GetDriverName(printer.c_str(), out));
     EXPECT_EQ(driver.Name(), out.c_str());
     ASSERT_TRUE(locator.GetInstDataPathForPrinter(printer.c_str(), out));
-    EXPECT_EQ(dir + "\\instdata.inf", out.c_str());
+    EXPECT_EQ(driver.InstDataFile(), out.c_str());
 
     CStr dataFile, directory;
     ASSERT_TRUE(locator.GetDriverFiles(driver.Name().c_str(), dataFile, directory));
-    EXPECT_EQ(dir + "\\tadrv.ini", dataFile.c_str());
+    EXPECT_EQ(driver.DataFile(), dataFile.c_str());
     EXPECT_EQ(dir, directory.c_str());
     ASSERT_TRUE(locator.GetInstDataPathForDriver(driver.Name().c_str(), out));
-    EXPECT_EQ(dir + "\\instdata.inf", out.c_str());
+    EXPECT_EQ(driver.InstDataFile(), out.c_str());
 }
 
 TEST(DriverFileLocator, UnknownNamesEmptyTheOutputs)

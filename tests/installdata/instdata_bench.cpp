@@ -69,8 +69,8 @@ int main()
     for (int nLines : {100, 1000, 10000}) {
         testsupport::DriverFiles files;
         files.name = kDriver;
-        files.dataContent = "[User Mode Printer Driver Information]\r\nSADatI=bench.inf\r\n";
-        files.extraFiles.push_back({"bench.inf", InstData(nLines)});
+        files.dataContent = "[User Mode Printer Driver Information]\r\nSADatI=instdata_bench.inf\r\n";
+        files.extraFiles.push_back({"instdata_bench.inf", InstData(nLines)});
         testsupport::CScopedDriver driver(files);
         if (!driver.Installed() || !driver.InstallPrinter(kPrinter)) {
             fprintf(stderr, "could not install the benchmark driver and printer\n");
@@ -101,6 +101,7 @@ int main()
         printf("%8d %8d %10.2f %12.2f %12.2f %12.2f %12.2f\n", nLines, nRuns, calls.front(), calls[nRuns / 2],
                loads[nRuns / 2], finds[nRuns / 2], walks[nRuns / 2]);
         testsupport::RemovePrinter(kPrinter);
+        DeleteFileA(driver.InstalledFile("instdata_bench.inf").c_str());
     }
     return 0;
 }

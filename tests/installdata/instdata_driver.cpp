@@ -1,8 +1,8 @@
 // Test fixture: drivers with install-data files in Wine's spooler.
 #include "tests/installdata/instdata_driver.h"
 #include "tests/support/process.h"
+#include <stdio.h>
 #include <winspool.h>
-#include <vector>
 
 namespace instdatatest {
 
@@ -23,25 +23,51 @@ std::string NameForCurrentTest()
     return name;
 }
 
+std::string IdFor(const std::string& name)
+{
+    unsigned hash = 2166136261u;  // FNV-1a
+    for (unsigned char ch : name)
+        hash = (hash ^ ch) * 16777619u;
+    char szId[16];
+    snprintf(szId, sizeof(szId), "id%08x", hash);
+    return szId;
+}
+
+std::string Replaced(std::string text, const std::string& placeholder, const std::string& value)
+{
+    for (size_t at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at + value.size()))
+        text.replace(at, placeholder.size(), value);
+    return text;
+}
+
 } // namespace
 
 CInstDataDriver::CInstDataDriver(const std::string& instData)
-    : CInstDataDriver(NtDataFile("instdata.inf"), FileList{{"instdata.inf", instData}})
+    : CInstDataDriver(NtDataFile("{id}.inf"), FileList{{"{id}.inf", instData}})
 {
 }
 
 CInstDataDriver::CInstDataDriver(const std::string& dataFile, const FileList& files)
-    : m_name(NameForCurrentTest())
+    : m_name(NameForCurrentTest()), m_id(IdFor(m_name))
 {
     testsupport::DriverFiles driverFiles;
     driverFiles.name = m_name;
-    driverFiles.dataContent = dataFile;
-    const std::string placeholder = "{driver}";
-    for (size_t at = driverFiles.dataContent.find(placeholder); at != std::string::npos;
-         at = driverFiles.dataContent.find(placeholder, at + m_name.size()))
-        driverFiles.dataContent.replace(at, placeholder.size(), m_name);
-    driverFiles.extraFiles = files;
+    driverFiles.dataFile = m_id + ".ini";
+    driverFiles.dataContent = Replaced(Replaced(dataFile, "{driver}", m_name), "{id}", m_id);
+    m_placed.push_back(driverFiles.dataFile);
+    for (const auto& file : files) {
+        driverFiles.extraFiles.push_back({Replaced(file.first, "{id}", m_id), file.second});
+        m_placed.push_back(driverFiles.extraFiles.back().first);
+    }
     m_driver.reset(new testsupport::CScopedDriver(driverFiles));
+}
+
+CInstDataDriver::~CInstDataDriver()
+{
+    std::string dir = Directory();
+    m_driver.reset();
+    for (const std::string& file : m_placed)
+        DeleteFileA((dir + "\\" + file).c_str());
 }
 
 std::string CInstDataDriver::AddTestPrinter(const std::string& suffix)

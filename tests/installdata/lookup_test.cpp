@@ -6,6 +6,9 @@
 #include "tests/support/process.h"
 #include "tests/support/spooler.h"
 #include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 using instdatatest::CInstDataDriver;
 
@@ -120,13 +123,13 @@ namespace {
 // The NT family reads "SADatI" whole, commas included; the 9x family reads key "52" of
 // the driver's own section up to its first comma. Each names a file of its own.
 const char kBothFamiliesDataFile[] =
-    "[User Mode Printer Driver Information]\r\nSADatI=nt,data.inf\r\n"
-    "[{driver}]\r\n52=ninex.inf,1,C:\\other\r\n";
+    "[User Mode Printer Driver Information]\r\nSADatI={id}nt,data.inf\r\n"
+    "[{driver}]\r\n52={id}ninex.inf,1,C:\\other\r\n";
 
 const instdatatest::FileList kBothFamiliesFiles = {
-    {"nt,data.inf", InstData("NT model")},
-    {"nt", InstData("cut at the comma")},
-    {"ninex.inf", InstData("9x model")},
+    {"{id}nt,data.inf", InstData("NT model")},
+    {"{id}nt", InstData("cut at the comma")},
+    {"{id}ninex.inf", InstData("9x model")},
 };
 
 void ExpectModelForPrinterAndDriver(const std::string& expected, const std::string& dataFile,
@@ -155,7 +158,8 @@ TEST(InstDataLookup, Win9xNamesTheFileByKey52OfTheDriverSectionUpToItsComma)
 
 TEST(InstDataLookup, FileNameIsReadUpToItsFirst63Characters)
 {
-    std::string name63 = std::string(59, 'n') + ".inf";
+    // "{id}" stands for ten characters.
+    std::string name63 = "{id}" + std::string(49, 'n') + ".inf";
     ExpectModelForPrinterAndDriver("63", instdatatest::NtDataFile(name63 + "x"),
                                    {{name63, InstData("63")}, {name63 + "x", InstData("64")}});
 }
@@ -173,26 +177,26 @@ TEST(InstDataLookup, UnusableDataOrInstallDataFilesAnswerEmpty)
         std::string instData;
         const char* pszExpected;
     } cases[] = {
-        {"usable files", instdatatest::NtDataFile("instdata.inf"), kUsable, "x"},
+        {"usable files", instdatatest::NtDataFile(driver.Id() + ".inf"), kUsable, "x"},
         {"named file missing", instdatatest::NtDataFile("absent.inf"), kUsable, ""},
-        {"no SADatI key", "[User Mode Printer Driver Information]\r\nOther=instdata.inf\r\n", kUsable, ""},
+        {"no SADatI key", "[User Mode Printer Driver Information]\r\nOther=" + driver.Id() + ".inf\r\n", kUsable, ""},
         {"empty SADatI", instdatatest::NtDataFile(""), kUsable, ""},
         {"no data file", "", kUsable, ""},
-        {"empty install data", instdatatest::NtDataFile("instdata.inf"), "", ""},
-        {"only comments", instdatatest::NtDataFile("instdata.inf"), "; REGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\n;\r\n", ""},
-        {"no Install section", instdatatest::NtDataFile("instdata.inf"),
+        {"empty install data", instdatatest::NtDataFile(driver.Id() + ".inf"), "", ""},
+        {"only comments", instdatatest::NtDataFile(driver.Id() + ".inf"), "; REGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\n;\r\n", ""},
+        {"no Install section", instdatatest::NtDataFile(driver.Id() + ".inf"),
          "[Setup]\r\nREGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\nREGENTER=K,\"V\",\"x\"\r\n", ""},
-        {"no REGENTER", instdatatest::NtDataFile("instdata.inf"), "[Install]\r\nREGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\n", ""},
-        {"no REGPATH", instdatatest::NtDataFile("instdata.inf"), "[Install]\r\nREGENTER=K,\"V\",\"x\"\r\n", ""},
-        {"path not below HKEY_LOCAL_MACHINE", instdatatest::NtDataFile("instdata.inf"),
+        {"no REGENTER", instdatatest::NtDataFile(driver.Id() + ".inf"), "[Install]\r\nREGPATH=K,\"HKEY_LOCAL_MACHINE\\Key\"\r\n", ""},
+        {"no REGPATH", instdatatest::NtDataFile(driver.Id() + ".inf"), "[Install]\r\nREGENTER=K,\"V\",\"x\"\r\n", ""},
+        {"path not below HKEY_LOCAL_MACHINE", instdatatest::NtDataFile(driver.Id() + ".inf"),
          "[Install]\r\nREGPATH=K,\"HKEY_CURRENT_USER\\Key\"\r\nREGENTER=K,\"V\",\"x\"\r\n", ""},
     };
     for (const auto& c : cases) {
-        DeleteFileA(driver.File("tadrv.ini").c_str());
+        DeleteFileA(driver.DataFile().c_str());
         if (!c.dataFile.empty()) {
-            ASSERT_TRUE(testsupport::WriteTextFile(driver.File("tadrv.ini"), c.dataFile));
+            ASSERT_TRUE(testsupport::WriteTextFile(driver.DataFile(), c.dataFile));
         }
-        ASSERT_TRUE(testsupport::WriteTextFile(driver.File("instdata.inf"), c.instData));
+        ASSERT_TRUE(testsupport::WriteTextFile(driver.InstDataFile(), c.instData));
         EXPECT_EQ(c.pszExpected, Printer(printer.c_str(), "Key", "V")) << c.pszWhat;
         EXPECT_EQ(c.pszExpected, Driver(driver.Name().c_str(), "Key", "V")) << c.pszWhat;
     }
@@ -205,7 +209,7 @@ TEST(InstDataLookup, EveryCallReadsTheFileAnew)
     std::string printer = driver.AddTestPrinter(" P");
     ASSERT_FALSE(printer.empty());
     EXPECT_EQ("TX-100", Printer(printer.c_str(), kKey, "ModelID"));
-    ASSERT_TRUE(testsupport::WriteTextFile(driver.File("instdata.inf"), InstData("TX-200")));
+    ASSERT_TRUE(testsupport::WriteTextFile(driver.InstDataFile(), InstData("TX-200")));
     EXPECT_EQ("TX-200", Printer(printer.c_str(), kKey, "ModelID"));
     EXPECT_EQ("TX-200", Driver(driver.Name().c_str(), kKey, "ModelID"));
 }
@@ -216,7 +220,7 @@ TEST(InstDataLookup, FileLockedByAnotherIsUnreadableButOneOpenForWritingIsRead)
     ASSERT_TRUE(driver.Installed());
     std::string printer = driver.AddTestPrinter(" P");
     ASSERT_FALSE(printer.empty());
-    std::string path = driver.File("instdata.inf");
+    std::string path = driver.InstDataFile();
 
     HANDLE hWriter = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                  OPEN_EXISTING, 0, NULL);
@@ -230,4 +234,27 @@ TEST(InstDataLookup, FileLockedByAnotherIsUnreadableButOneOpenForWritingIsRead)
     EXPECT_EQ("", Driver(driver.Name().c_str(), kKey, "ModelID"));
     CloseHandle(hExclusive);
     EXPECT_EQ("TX-100", Printer(printer.c_str(), kKey, "ModelID"));
+}
+
+TEST(InstDataLookup, DriverCallsFromSeveralThreadsRunSideBySide)
+{
+    // Driver lookups only: Wine's local spooler crashes when printers are opened on
+    // several threads at once (a race in its printer list), which is not ours to test.
+    CInstDataDriver driver(kInstData);
+    ASSERT_TRUE(driver.Installed());
+    const std::string profile = driver.Directory() + "\\tx100.ini";
+    std::atomic<int> nWrong(0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 10; ++i) {
+                if (Driver(driver.Name().c_str(), kKey, "ModelID") != "TX-100" ||
+                    Driver(driver.Name().c_str(), kKey, "Profile") != profile)
+                    ++nWrong;
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(0, nWrong.load());
 }

@@ -37,9 +37,9 @@ protected:
     Records Parse(const std::string& content)
     {
         Records records;
-        EXPECT_TRUE(testsupport::WriteTextFile(m_pDriver->File("instdata.inf"), content));
+        EXPECT_TRUE(testsupport::WriteTextFile(m_pDriver->InstDataFile(), content));
         CInstDataFile file;
-        file.Load(m_pDriver->File("instdata.inf").c_str());
+        file.Load(m_pDriver->InstDataFile().c_str());
         m_table.ParsePaths(file);
         m_table.ParseValuesForDriver(m_pDriver->Name().c_str(), file);
         CGuardedList& paths = m_table.GetPathRecords();

@@ -101,7 +101,7 @@ TEST(InstDataRandom, AcceptedRecordsKeepTheirInvariants)
             if (i % kAnchorEvery == 0)
                 content += "REGENTER=ANCHOR,\"Anchor#" + std::to_string(i) + "\",\"v" + std::to_string(i) + "\"\n";
         }
-        ASSERT_TRUE(testsupport::WriteTextFile(driver.File("instdata.inf"), content));
+        ASSERT_TRUE(testsupport::WriteTextFile(driver.InstDataFile(), content));
 
         CInstDataTable table;
         ASSERT_TRUE(table.LoadForDriver(driver.Name().c_str()));

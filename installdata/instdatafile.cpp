@@ -151,11 +151,7 @@ CStr CFieldCursor::Next()
 
 BOOL CFieldCursor::Skip()
 {
-    if (m_pRest == NULL)
-        return FALSE;
-    BOOL fUnclosed = FALSE;
-    const char* pEnd = FieldEnd(fUnclosed);
-    m_pRest = pEnd != NULL ? pEnd + 1 : NULL;
+    Next();
     return m_pRest != NULL;
 }
 

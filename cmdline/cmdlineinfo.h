@@ -70,7 +70,8 @@ private:
     CCmdLineInfo(const CCmdLineInfo&) = delete;
     CCmdLineInfo& operator=(const CCmdLineInfo&) = delete;
 
-    // Gives every switch of m_strCmdLine to SetOption; TRUE when one was /F.
+    // Gives the switches of m_strCmdLine to SetOption, up to one whose value does
+    // not fit; TRUE when one of them was /F.
     BOOL ParseSwitches();
     // Reads the /F file, parses its text and deletes it after a one-time start.
     int FollowParamFile();

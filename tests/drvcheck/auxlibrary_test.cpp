@@ -13,8 +13,8 @@ namespace {
 const char kTestKey[] = "Software\\TrayAgentTest\\DrvCheck";
 const HKEY kUntouched = reinterpret_cast<HKEY>(static_cast<INT_PTR>(0x5A5A));
 
-// Each routed call once, each answer recorded; the key handles stay as they came when
-// nothing was done.
+// Each routed call once: every one answers 12 and leaves its outputs and the registry
+// as they were.
 void ExpectEveryCallRefused()
 {
     HKEY hKey = kUntouched;

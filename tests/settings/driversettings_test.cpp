@@ -7,7 +7,6 @@
 #include "tests/support/spooler.h"
 #include <gtest/gtest.h>
 #include <functional>
-#include <memory>
 #include <string>
 
 using namespace testsupport;

@@ -1,27 +1,10 @@
 // Reading an installation-data file.
 #include "installdata/instdatafile.h"
+#include "app/handles.h"
 #include "installdata/heap.h"
 #include <string.h>
 
 namespace {
-
-// A file handle that is closed when the owner goes.
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE hFile) : m_hFile(hFile) {}
-    ~CFileHandle()
-    {
-        if (IsValid())
-            CloseHandle(m_hFile);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    BOOL IsValid() const { return m_hFile != INVALID_HANDLE_VALUE && m_hFile != NULL; }
-    HANDLE Get() const { return m_hFile; }
-
-private:
-    HANDLE m_hFile;
-};
 
 // Collects a line byte by byte into a CStr whose buffer grows by doubling, so that
 // a line of any length costs time in proportion to its length. A line whose buffer
@@ -160,7 +143,7 @@ BOOL CInstDataFile::Load(const CStr& path)
     Unload();
     if (path.IsEmpty())
         return FALSE;
-    CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.IsValid())
         return FALSE;

@@ -7,43 +7,11 @@
 #include "installdata/heap.h"
 #include "settings/driversettings.h"
 #include "settings/printeropen.h"
+#include "app/handles.h"
 #include <string.h>
 #include <winspool.h>
 
 namespace {
-
-class CKey {
-public:
-    CKey() : m_h(NULL) {}
-    ~CKey()
-    {
-        if (m_h != NULL)
-            RegCloseKey(m_h);
-    }
-    CKey(const CKey&) = delete;
-    CKey& operator=(const CKey&) = delete;
-    HKEY Get() const { return m_h; }
-    HKEY* Receive() { return &m_h; }
-
-private:
-    HKEY m_h;
-};
-
-class CLibrary {
-public:
-    explicit CLibrary(const char* pszPath) : m_h(pszPath[0] != '\0' ? LoadLibraryA(pszPath) : NULL) {}
-    ~CLibrary()
-    {
-        if (m_h != NULL)
-            FreeLibrary(m_h);
-    }
-    CLibrary(const CLibrary&) = delete;
-    CLibrary& operator=(const CLibrary&) = delete;
-    HMODULE Get() const { return m_h; }
-
-private:
-    HMODULE m_h;
-};
 
 const char* TextOrEmpty(const char* psz)
 {
@@ -83,7 +51,7 @@ enum TargetName {
 TargetName ReadTargetName(HKEY hBase, const char* pszSubkey, REGSAM samDesired, char* pszName)
 {
     memset(pszName, 0, MAX_PATH + 1);
-    CKey target;
+    CKeyHandle target;
     if (RegOpenKeyExA(hBase, pszSubkey, 0, samDesired, target.Receive()) != ERROR_SUCCESS)
         return NAME_KEY_NOT_OPENED;
     DWORD cbName = MAX_PATH;
@@ -195,7 +163,7 @@ void SweepBaseKey(HKEY hBase, const char* pszBase, bool (*pfnIsStale)(HKEY, cons
         char szPath[MAX_PATH];
         if (pfnIsStale(hBase, szSubkey) && JoinKeyPath(szPath, MAX_PATH, pszBase, szSubkey) == S_OK) {
             pfnRemove(szPath);
-            CKey survivor;
+            CKeyHandle survivor;
             if (RegOpenKeyExA(hBase, szSubkey, 0, KEY_READ, survivor.Receive()) != ERROR_SUCCESS)
                 continue;
         }
@@ -208,7 +176,7 @@ void SweepBaseKey(HKEY hBase, const char* pszBase, bool (*pfnIsStale)(HKEY, cons
 int FindTarget(const char* pszName, int fNetwork, char* pszPath, int cchPath)
 {
     const char* pszBase = BaseKeyOf(fNetwork);
-    CKey base;
+    CKeyHandle base;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, pszBase, 0, KEY_READ, base.Receive()) != ERROR_SUCCESS)
         return 4;
     char szSubkey[MAX_PATH];
@@ -225,7 +193,7 @@ int FindTarget(const char* pszName, int fNetwork, char* pszPath, int cchPath)
 int CreateTarget(const char* pszName, int fNetwork, char* pszPath, int cchPath)
 {
     const char* pszBase = BaseKeyOf(fNetwork);
-    CKey base;
+    CKeyHandle base;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, pszBase, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, NULL, base.Receive(), NULL) != ERROR_SUCCESS)
         return 4;
@@ -233,7 +201,7 @@ int CreateTarget(const char* pszName, int fNetwork, char* pszPath, int cchPath)
         char szTargetPath[MAX_PATH];
         if (StringCchPrintfA(szTargetPath, MAX_PATH, "%s\\P%016d", pszBase, nNumber) != S_OK)
             return 6;
-        CKey target;
+        CKeyHandle target;
         DWORD dwDisposition = 0;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, szTargetPath, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
                             KEY_ALL_ACCESS, NULL, target.Receive(), &dwDisposition) != ERROR_SUCCESS)
@@ -246,7 +214,7 @@ int CreateTarget(const char* pszName, int fNetwork, char* pszPath, int cchPath)
 
 int DeleteKeyTree(const char* pszKeyPath)
 {
-    CKey key;
+    CKeyHandle key;
     if (pszKeyPath == NULL ||
         RegOpenKeyExA(HKEY_CURRENT_USER, pszKeyPath, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
         return -1;
@@ -270,7 +238,7 @@ int DeleteKeyTree(const char* pszKeyPath)
 int MarkTargetRemoved(const char* pszKeyPath)
 {
     {
-        CKey target;
+        CKeyHandle target;
         if (pszKeyPath == NULL ||
             RegOpenKeyExA(HKEY_CURRENT_USER, pszKeyPath, 0, KEY_ALL_ACCESS, target.Receive()) != ERROR_SUCCESS)
             return -1;
@@ -283,12 +251,12 @@ int MarkTargetRemoved(const char* pszKeyPath)
 int SweepStaleTargets()
 {
     {
-        CKey local;
+        CKeyHandle local;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, LOCAL_TARGET_BASE, 0, KEY_ALL_ACCESS, local.Receive()) != ERROR_SUCCESS)
             return -1;
         SweepBaseKey(local.Get(), LOCAL_TARGET_BASE, IsStaleLocalTarget, MarkTargetRemoved);
     }
-    CKey network;
+    CKeyHandle network;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, NETWORK_TARGET_BASE, 0, KEY_ALL_ACCESS, network.Receive()) != ERROR_SUCCESS)
         return -1;
     SweepBaseKey(network.Get(), NETWORK_TARGET_BASE, IsStaleNetworkTarget, DeleteKeyTree);
@@ -310,7 +278,7 @@ int CreateTargetWithDefaults(const char* pszPrinterName, const char* pszPortName
     char szDllPath[MAX_PATH];
     if (!GetPrnDllPath(szDllPath, MAX_PATH, szDriver, pszModel, pszPrinter))
         szDllPath[0] = '\0';
-    CLibrary dll(szDllPath);
+    CLibraryHandle dll(szDllPath);
     if (dll.Get() == NULL)
         return 4;
     PrSetRegDefaultValueProc pfnDefaults = reinterpret_cast<PrSetRegDefaultValueProc>(

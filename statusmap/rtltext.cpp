@@ -2,17 +2,11 @@
 #include "statusmap/rtltext.h"
 #include "app/boundedtext.h"
 #include "installdata/heap.h"
+#include "installdata/osversion.h"
 
 PFN_MessageBoxA g_pfnMessageBoxA = MessageBoxA;
 
 namespace {
-
-bool IsNtPlatform()
-{
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
 
 // Classifies the text into pTypes (room for cchText + 1 entries); the number
 // of characters classified, 0 on failure.

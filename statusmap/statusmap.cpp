@@ -4,6 +4,7 @@
 #include "statusmap/statusmap.h"
 #include "app/boundedtext.h"
 #include "app/debuglog.h"
+#include "app/handles.h"
 #include <string.h>
 
 namespace {
@@ -37,22 +38,6 @@ public:
 
 private:
     BYTE* m_pBase;
-};
-
-class CMappingHandle {
-public:
-    explicit CMappingHandle(HANDLE h) : m_h(h) {}
-    ~CMappingHandle()
-    {
-        if (m_h != NULL)
-            CloseHandle(m_h);
-    }
-    CMappingHandle(const CMappingHandle&) = delete;
-    CMappingHandle& operator=(const CMappingHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
 };
 
 // The offset of AppSel's window in a record; -1 for an AppSel without a slot.
@@ -162,6 +147,7 @@ const char* MapKeyOf(const char* pszPrinterName, const char* pszPortName)
 
 HANDLE CreateMapFile(const char* pszMapName)
 {
+    SetLastError(ERROR_SUCCESS);
     HANDLE hMap = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, MAP_FILE_SIZE, pszMapName);
     if (hMap == NULL)
         return NULL;
@@ -217,7 +203,7 @@ int SethWindowSub(const char* pszPrinterName, const char* pszPortName, DWORD dwW
     LogTextStr("PortName", pszPortName);
     LogTextInt("hWnd", static_cast<int>(dwWindow));
     LogTextInt("AppSel", nAppSel);
-    CMappingHandle map(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, pszMapName));
+    CKernelHandle map(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, pszMapName));
     if (map.Get() == NULL)
         return -1;
     CMapView view(map.Get());

@@ -5,6 +5,7 @@
 #include "utility/utycall.h"
 #include "app/boundedtext.h"
 #include "app/debuglog.h"
+#include "app/handles.h"
 #include "app/str.h"
 #include "installdata/instdatalookup.h"
 #include <process.h>
@@ -43,22 +44,6 @@ const UtilityRow* FindUtility(LONG nID)
     }
     return NULL;
 }
-
-class CLibrary {
-public:
-    explicit CLibrary(const char* pszPath) : m_h(LoadLibraryA(pszPath)) {}
-    ~CLibrary()
-    {
-        if (m_h != NULL)
-            FreeLibrary(m_h);
-    }
-    CLibrary(const CLibrary&) = delete;
-    CLibrary& operator=(const CLibrary&) = delete;
-    HMODULE Get() const { return m_h; }
-
-private:
-    HMODULE m_h;
-};
 
 // "KIV_UtyCall_OBJ_" and the printer name; backslashes are not allowed in
 // the names of kernel objects.
@@ -177,7 +162,7 @@ void CUtyCall::UtyCallMain()
 {
     LogText("CUtyCall::UtyCallMain");
     {
-        CLibrary dll(m_szDllPath);
+        CLibraryHandle dll(m_szDllPath);
         if (dll.Get() == NULL) {
             GiveBackSemaphore();
             LogText("Error LoadLibrary");

@@ -72,6 +72,13 @@ TEST(MapRegistration, DefaultNameNeedsRoomForItsTerminator)
 const char kDriver[] = "TA Map Driver";
 const char kPrinter[] = "TA Map Printer";
 
+std::string MapNameForThisProcess()
+{
+    char szName[64];
+    wsprintfA(szName, "TA_Driver_Map_%08lX", GetCurrentProcessId());
+    return szName;
+}
+
 // A printer whose driver names a map of its own (or, with an empty name, none).
 class DriverMap : public ::testing::Test {
 protected:
@@ -84,7 +91,8 @@ protected:
         ASSERT_TRUE(m_driver->Installed());
         ASSERT_TRUE(m_driver->InstallPrinter(kPrinter));
     }
-    std::string m_mapName = "TA_Driver_Map_" + std::to_string(GetCurrentProcessId());
+    // Always longer than the default name, so that a buffer sized to it holds the default.
+    std::string m_mapName = MapNameForThisProcess();
     std::unique_ptr<CScopedDriver> m_driver;
 };
 

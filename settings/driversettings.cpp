@@ -137,9 +137,10 @@ private:
 const int kDriverCopied = 1;
 const int kPortCopied = 2;
 
+// A name cut to fit would pass for another printer's driver or port: it is left out.
 int CopyName(char* pszBuffer, int cchSize, const char* pszName)
 {
-    return pszBuffer != NULL && pszName != NULL && SUCCEEDED(StringCchCopyA(pszBuffer, cchSize, pszName));
+    return pszBuffer != NULL && pszName != NULL && CopyOrEmpty(pszBuffer, cchSize, pszName);
 }
 
 // Copies the printer's driver and port names into the buffers given (either may be null);

@@ -251,9 +251,12 @@ TEST_F(DriverSettings, PrinterDriverAndPortFromSpooler)
     EXPECT_STREQ("FILE:", szPort);
 
     EXPECT_EQ(0, GetPrinterDriverName(kPrinter, szDriver, 4)) << "does not fit";
+    EXPECT_STREQ("", szDriver) << "a name that does not fit counts as missing";
     EXPECT_EQ(1, GetPrinterDriverAndPort(kPrinter, szDriver, 4, szPort, sizeof(szPort))) << "the port fits";
+    EXPECT_STREQ("", szDriver);
     EXPECT_STREQ("FILE:", szPort);
     EXPECT_EQ(0, GetPrinterDriverAndPort(kPrinter, szDriver, 4, szPort, 3));
+    EXPECT_STREQ("", szPort);
 
     for (const char* pszPrinter : {"TA No Such Printer", ""}) {
         EXPECT_EQ(0, GetPrinterDriverName(pszPrinter, szDriver, sizeof(szDriver)));

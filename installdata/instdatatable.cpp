@@ -3,7 +3,6 @@
 #include "installdata/driverfiles.h"
 #include "installdata/osversion.h"
 #include <new>
-#include <stdlib.h>
 
 namespace {
 
@@ -22,6 +21,37 @@ CStr SystemDirectory()
     UINT cch = GetSystemDirectoryA(pBuf, cchBuffer);
     directory.ReleaseBuffer(cch < cchBuffer ? static_cast<int>(cch) : 0);
     return directory;
+}
+
+int DigitValue(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return 99;
+}
+
+// Leading white space and a sign, then digits of the base up to the first other
+// character, saturated to the signed 32-bit range. Unlike strtol in base 16, a second
+// "0x" is not taken as a prefix: the digits stop at its "x".
+LONG ReadSaturatedNumber(const char* psz, int nBase)
+{
+    while (*psz == ' ' || (*psz >= '\t' && *psz <= '\r'))
+        ++psz;
+    BOOL fNegative = *psz == '-';
+    if (*psz == '-' || *psz == '+')
+        ++psz;
+    const LONGLONG nLimit = fNegative ? 2147483648LL : 2147483647LL;
+    LONGLONG nValue = 0;
+    for (int nDigit = DigitValue(*psz); nDigit < nBase; nDigit = DigitValue(*++psz)) {
+        nValue = nValue * nBase + nDigit;
+        if (nValue > nLimit)
+            nValue = nLimit;
+    }
+    return static_cast<LONG>(fNegative ? -nValue : nValue);
 }
 
 } // namespace
@@ -183,10 +213,9 @@ LONG CInstDataTable::ParseNumber(const CStr& data)
 {
     if (data.IsEmpty())
         return 0;
-    // strtol saturates at the ends of the 32-bit range (long is 32 bits on Windows).
     if (data.GetLength() >= 2 && data.GetAt(0) == '0' && (data.GetAt(1) == 'x' || data.GetAt(1) == 'X'))
-        return strtol(data.c_str() + 2, NULL, 16);
-    return strtol(data.c_str(), NULL, 10);
+        return ReadSaturatedNumber(data.c_str() + 2, 16);
+    return ReadSaturatedNumber(data.c_str(), 10);
 }
 
 BOOL CInstDataTable::MatchCondition(const CStr& word)

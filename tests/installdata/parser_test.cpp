@@ -165,6 +165,12 @@ TEST_F(InstDataParser, DataTypesAndNumbers)
         {"T,\"v\",99999999999", "D|T|v|2147483647"},
         {"T,\"v\",-99999999999", "D|T|v|-2147483648"},
         {"T,\"v\",0x", "D|T|v|0"},
+        {"T,\"v\",0x0x10", "D|T|v|0"},  // no second prefix: the digits stop at its "x"
+        {"T,\"v\",0x-1f", "D|T|v|-31"},
+        {"T,\"v\",-0x10", "D|T|v|0"},
+        {"T,\"v\",0x80000000", "D|T|v|2147483647"},
+        {"T,\"v\",-2147483648", "D|T|v|-2147483648"},
+        {"T,\"v\",0x7fffffffg", "D|T|v|2147483647"},
         {"T,\"v\",\"  padded  \"", "S|T|v|  padded  "},
     });
 }

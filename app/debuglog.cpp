@@ -26,10 +26,11 @@ CStr ToTextMode(const CStr& text)
 // Appends one line. Appending is not atomic between processes everywhere (Wine
 // emulates it with a seek to the end), so writers take turns through an
 // exclusive lock on one byte far beyond any log's end; the lock goes with the handle.
+// No FILE_SHARE_DELETE: Windows 9x fails every open that asks for it.
 int WriteLine(const CStr& body)
 {
-    HANDLE hFile = CreateFileA(g_szLogPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE hFile = CreateFileA(g_szLogPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return 0;
     OVERLAPPED turn = {};

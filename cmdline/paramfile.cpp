@@ -101,10 +101,11 @@ int WriteParamLines(const CCmdLineInfo& info, FILE* pFile)
     return 1;
 }
 
+// No FILE_SHARE_DELETE: Windows 9x fails every open that asks for it.
 BOOL OpensForReading(const char* pszPath)
 {
-    HANDLE hFile = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE hFile = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return FALSE;
     CloseHandle(hFile);

@@ -23,9 +23,26 @@ CStr ToTextMode(const CStr& text)
     return out;
 }
 
+// The byte whose lock gives a writer its turn: far beyond the end of any log.
+const DWORD kTurnOffset = 0xFFFFFFFE;
+// A writer that cannot get its turn for about two seconds writes anyway:
+// a line out of turn is better than an agent that hangs on its log.
+const int kTurnTries = 2000;
+
+BOOL TakeTurn(HANDLE hFile)
+{
+    for (int i = 0; i < kTurnTries; ++i) {
+        if (LockFile(hFile, kTurnOffset, 0, 1, 0))
+            return TRUE;
+        Sleep(1);
+    }
+    return FALSE;
+}
+
 // Appends one line. Appending is not atomic between processes everywhere (Wine
-// emulates it with a seek to the end), so writers take turns through an
-// exclusive lock on one byte far beyond any log's end; the lock goes with the handle.
+// emulates it with a seek to the end), so writers take turns through a lock on
+// one byte; the lock goes with the handle. LockFile exists on both Windows
+// families; it does not wait, so the turn is asked for again until it comes.
 // No FILE_SHARE_DELETE: Windows 9x fails every open that asks for it.
 int WriteLine(const CStr& body)
 {
@@ -33,18 +50,15 @@ int WriteLine(const CStr& body)
                                FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return 0;
-    OVERLAPPED turn = {};
-    turn.Offset = 0xFFFFFFFF;
-    turn.OffsetHigh = 0x7FFFFFFF;
-    BOOL fLocked = LockFileEx(hFile, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn);
+    BOOL fTurn = TakeTurn(hFile);
     CStr line = LogFormatPrefix(GetCurrentProcessId(), GetTickCount());
     line += body;
     line = ToTextMode(line);
     DWORD dwWritten = 0;
     SetFilePointer(hFile, 0, NULL, FILE_END);
     WriteFile(hFile, line.c_str(), static_cast<DWORD>(line.GetLength()), &dwWritten, NULL);
-    if (fLocked)
-        UnlockFileEx(hFile, 0, 1, 0, &turn);
+    if (fTurn)
+        UnlockFile(hFile, kTurnOffset, 0, 1, 0);
     CloseHandle(hFile);
     return 1;
 }

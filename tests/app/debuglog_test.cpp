@@ -181,3 +181,20 @@ TEST_F(DebugLog, TwoProcessesWithTwoThreadsEachWriteWholeLines)
     }
     EXPECT_EQ(4u, next.size());
 }
+
+TEST_F(DebugLog, WriterWhoseTurnNeverComesStillWritesAndReturns)
+{
+    ASSERT_TRUE(RegSetDword(HKEY_CURRENT_USER, kKey, "Q_SIC", 1));
+    ASSERT_EQ(1, LogInit(LogPath().c_str(), "Q_SIC"));
+    HANDLE hHolder = CreateFileA(LogPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hHolder);
+    ASSERT_TRUE(LockFile(hHolder, 0xFFFFFFFE, 0, 1, 0));  // a writer stuck holding its turn
+    DWORD dwStart = GetTickCount();
+    EXPECT_EQ(1, LogText("written out of turn"));
+    DWORD dwElapsed = GetTickCount() - dwStart;
+    UnlockFile(hHolder, 0xFFFFFFFE, 0, 1, 0);
+    CloseHandle(hHolder);
+    EXPECT_LT(dwElapsed, 15000u);
+    EXPECT_NE(std::string::npos, Content().find("written out of turn"));
+}

@@ -1,5 +1,6 @@
 // String class: block layout, sharing, copy-before-write and text operations.
 #include "app/str.h"
+#include "app/handles.h"
 #include "tests/support/files.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -13,15 +14,6 @@ const CStrData* Block(const CStr& s)
 {
     return reinterpret_cast<const CStrData*>(s.c_str()) - 1;
 }
-
-class ResourceModule {
-public:
-    ResourceModule() : m_h(LoadLibraryA(testsupport::BinFile("strres.dll").c_str())) {}
-    ~ResourceModule() { if (m_h) FreeLibrary(m_h); }
-    HINSTANCE Get() const { return m_h; }
-private:
-    HINSTANCE m_h;
-};
 
 } // namespace
 
@@ -236,7 +228,7 @@ TEST(CStrText, GetBufferAndReleaseBuffer)
 
 TEST(CStrResource, LoadStringBufferGrowth)
 {
-    ResourceModule module;
+    CLibraryHandle module(testsupport::BinFile("strres.dll").c_str());
     ASSERT_NE(nullptr, module.Get());
     CStr s509, s510, sLong, missing;
     EXPECT_TRUE(s509.LoadString(509, module.Get()));
@@ -256,7 +248,7 @@ TEST(CStrResource, LoadStringBufferGrowth)
 
 TEST(CStrResource, ConstructionFromAnIdUsesTheResourceModule)
 {
-    ResourceModule module;
+    CLibraryHandle module(testsupport::BinFile("strres.dll").c_str());
     ASSERT_NE(nullptr, module.Get());
     CStr::SetResourceModule(module.Get());
     CStr loaded(reinterpret_cast<const char*>(0x0065));

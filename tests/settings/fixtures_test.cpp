@@ -1,5 +1,6 @@
 // The resource and bitmap DLL fixtures hold what the agent takes from a
 // driver's DLLs (and what later tests rely on), loaded the way the agent loads them.
+#include "app/handles.h"
 #include "tests/support/files.h"
 #include "tests/support/localechild.h"
 #include <gtest/gtest.h>
@@ -8,23 +9,6 @@
 using namespace testsupport;
 
 namespace {
-
-// A DLL of the bin folder, loaded with the 8-bit loader and freed again.
-class CLoadedDll {
-public:
-    explicit CLoadedDll(const char* pszName) : m_hModule(LoadLibraryA(BinFile(pszName).c_str())) {}
-    ~CLoadedDll()
-    {
-        if (m_hModule != NULL)
-            FreeLibrary(m_hModule);
-    }
-    CLoadedDll(const CLoadedDll&) = delete;
-    CLoadedDll& operator=(const CLoadedDll&) = delete;
-    HMODULE Get() const { return m_hModule; }
-
-private:
-    HMODULE m_hModule;
-};
 
 SIZE BitmapSize(HMODULE hModule, UINT nId)
 {
@@ -65,7 +49,7 @@ std::string StringResource(HMODULE hModule, UINT nId)
 
 TEST(ResourceFixtures, EnglishResourceDll)
 {
-    CLoadedDll dll("resdll.dll");
+    CLibraryHandle dll(BinFile("resdll.dll").c_str());
     ASSERT_NE(static_cast<HMODULE>(NULL), dll.Get());
     HMENU hMenu = LoadMenuA(dll.Get(), MAKEINTRESOURCEA(801));
     ASSERT_NE(static_cast<HMENU>(NULL), hMenu);
@@ -91,7 +75,7 @@ TEST(ResourceFixtures, EnglishResourceDll)
 
 TEST(ResourceFixtures, BitmapDllHasOtherPictures)
 {
-    CLoadedDll dll("bmpdll.dll");
+    CLibraryHandle dll(BinFile("bmpdll.dll").c_str());
     ASSERT_NE(static_cast<HMODULE>(NULL), dll.Get());
     for (UINT nId : {700u, 701u, 702u})
         EXPECT_TRUE(HasIcon(dll.Get(), nId)) << nId;
@@ -108,7 +92,7 @@ TEST(ResourceFixtures, HebrewResourceDllReadsRightToLeftInCodePage1255)
 {
     IN_LOCALE("he_IL.UTF-8");
     ASSERT_EQ(1255u, GetACP());
-    CLoadedDll dll("resdll-rtl.dll");
+    CLibraryHandle dll(BinFile("resdll-rtl.dll").c_str());
     ASSERT_NE(static_cast<HMODULE>(NULL), dll.Get());
     HMENU hMenu = LoadMenuA(dll.Get(), MAKEINTRESOURCEA(801));
     ASSERT_NE(static_cast<HMENU>(NULL), hMenu);
